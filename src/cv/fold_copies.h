@@ -1,0 +1,15 @@
+// The training and held-out copies of one fold: whole columns of the covariate
+// and outcome matrices in permutation order.
+#pragma once
+
+#include "numeric/real.h"
+
+struct fold_copies {
+    real** train_covariates = nullptr; // n_covariates x n_subjects
+    real** test_covariates = nullptr;  // n_covariates x n_subjects
+    int** train_outcomes = nullptr;    // q+1 x n_subjects
+    int** test_outcomes = nullptr;     // q+1 x n_subjects
+};
+
+void alloc_fold_copies(fold_copies& copies);
+void release_fold_copies(fold_copies& copies);

@@ -1,0 +1,25 @@
+// The node model's maximum-likelihood fit: node_log_likelihood (entry),
+// newton_fit (iteration), enumerate_patterns (sums over all patterns) and
+// mat_vec (matrix times vector).
+#pragma once
+
+#include "model/fit_workspace.h"
+#include "numeric/real.h"
+
+// Node value n * (mean log-likelihood at the fitted parameters), unrounded; the
+// caller rounds it where it stores it. params and means need q+1 entries.
+// The normaliser is written only when the fit reaches the iteration.
+double node_log_likelihood(const int* stats, int n, real* params, real* means, real* normaliser,
+                           fit_workspace& ws);
+
+// Newton iteration on c statistics with step matrix M (0-based c x c).
+real newton_fit(real* params, real* means, real** M, int c, real* normaliser, fit_workspace& ws);
+
+// A and E (K+1 entries) at params (K outcome parameters, then the association
+// parameter) over all 2^q pattern indices. Returns 1 when some exponent had to
+// be capped at 50, else 0.
+int enumerate_patterns(const real* params, real* A, real* E, int K, int* bits, fit_workspace& ws);
+
+// out[r] = sum over k < ncols of M[r][k] x[k], r < nrows; the running sum is
+// stored as a real after each term.
+void mat_vec(real** M, int ncols, int nrows, const real* x, real* out);

@@ -1,0 +1,15 @@
+// The program's stops: the three-line numerical fatal report (status 1), the
+// "error: " line for bad input or output (status 1), and the silent status -1
+// stop. None of them returns.
+#pragma once
+
+// Three lines on standard error, then exit status 1 through the normal exit path,
+// which flushes and closes open files.
+[[noreturn]] void fatal_error(const char* message);
+
+// One line "error: <formatted text>" on standard error, then exit status 1.
+[[noreturn]] void input_error(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Ends the process with status -1 (255); open files are flushed. Some callers
+// print a line of their own on standard output first.
+[[noreturn]] void silent_exit();

@@ -1,0 +1,10 @@
+// grow_tree: grows the largest tree the splitting rules allow on cases 0 .. n-1
+// of the given covariate and outcome matrices, breadth-first, into the node
+// table; sets *n_nodes and n_patterns.
+#pragma once
+
+#include "model/fit_workspace.h"
+#include "tree/node_table.h"
+
+void grow_tree(real** covariates, int** outcomes, int n, int* n_nodes, node_table& nodes,
+               split_workspace& split, fit_workspace& fit);

@@ -1,0 +1,66 @@
+// Test helpers: temporary directories, files and whole korva runs.
+#include "support/test_support.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <limits.h>
+#include <sstream>
+#include <stdexcept>
+
+std::string make_temp_dir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/korva-test-XXXXXX";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    if (mkdtemp(buf.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    return std::string(buf.data());
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void write_file(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+std::string source_path(const std::string& relative) {
+    return std::string(KORVA_SOURCE_DIR) + "/" + relative;
+}
+
+korva_run run_korva(const std::string& input,
+                    const std::vector<std::pair<std::string, std::string>>& files,
+                    const std::string& env) {
+    korva_run r;
+    r.dir = make_temp_dir();
+    for (const auto& f : files) write_file(r.dir + "/" + f.first, f.second);
+    write_file(r.dir + "/.stdin", input);
+    std::string cmd = "cd '" + r.dir + "' && " + env + " '" + KORVA_BINARY +
+                      "' < .stdin > .stdout 2> .stderr";
+    int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 1000 + raw;
+    r.out = read_file(r.dir + "/.stdout");
+    r.err = read_file(r.dir + "/.stderr");
+    std::ifstream probe(r.dir + "/infor");
+    r.infor_exists = probe.good();
+    if (r.infor_exists) r.infor = read_file(r.dir + "/infor");
+    return r;
+}
+
+scoped_temp_cwd::scoped_temp_cwd() {
+    char buf[PATH_MAX];
+    if (getcwd(buf, sizeof buf) != nullptr) previous = buf;
+    dir = make_temp_dir();
+    if (chdir(dir.c_str()) != 0) throw std::runtime_error("chdir failed");
+}
+
+scoped_temp_cwd::~scoped_temp_cwd() {
+    if (!previous.empty() && chdir(previous.c_str()) != 0) std::abort();
+}

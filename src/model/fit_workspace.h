@@ -14,6 +14,11 @@ struct fit_workspace {
     real* newton_step = nullptr;      // q+2
     int* pattern_bits = nullptr;      // q+2
     real* superdiagonal = nullptr;    // q+3: the decomposition's work vector
+    // What the last fit did: the outcomes it retained (0 < p_j < 1), ascending,
+    // and whether it reached the iteration and so wrote the normaliser.
+    int n_retained = 0;
+    int* retained = nullptr; // q entries
+    int fitted = 0;
     // Parameter-free table of the 2^q pattern indices, filled once.
     unsigned char* pattern_table = nullptr; // 2^q rows of q bits
     int* pattern_pairs = nullptr;           // pair count of each index

@@ -1,0 +1,4 @@
+// Entry point of korva_bench.
+#include <benchmark/benchmark.h>
+
+BENCHMARK_MAIN();

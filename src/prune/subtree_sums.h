@@ -9,7 +9,8 @@ void subtree_sums(const int* left_daughter, const real* node_value, int n_nodes,
                   int* subtree_leaves);
 
 // g(t) = (R(t) - S(t)) / (L(t) - 1) in double, for L(t) > 1.
-double link_value(int t, const real* node_value, const real* subtree_cost, const int* subtree_leaves);
+double link_value(int t, const real* node_value, const real* subtree_cost,
+                  const int* subtree_leaves);
 
 void update_parents(int t, const int* parent, const real* node_value, real* subtree_cost,
                     int* subtree_leaves);

@@ -1,0 +1,94 @@
+// The working state of one grow_tree call: the data being grown on, the caller's
+// node table and work storage, the waiting nodes' case lists and sorted rows,
+// the case ranks, the fit outputs and the split search's scratch arrays. Each
+// call owns its own state, so calls on different tables may run side by side.
+#pragma once
+
+#include "model/fit_workspace.h"
+#include "numeric/real.h"
+#include "tree/node_table.h"
+
+struct grow_state {
+    real** covariates = nullptr; // n_covariates rows, one entry per case
+    int** outcomes = nullptr;    // n_outcomes + 1 rows, one entry per case
+    int n = 0;                   // cases 0 .. n-1
+    int n_nodes = 0;             // nodes in the table so far
+    node_table* nodes = nullptr;
+    split_workspace* split = nullptr;
+    fit_workspace* fit = nullptr;
+
+    // Per waiting node: its cases in the order of its parent's list, and for
+    // every ordered covariate its cases in ascending order of that covariate
+    // (posi[t][c] is null for covariates that are not ordered).
+    int** cases_in_t = nullptr; // max_nodes entries
+    int*** posi = nullptr;      // max_nodes entries
+    // case_rank[c][i]: position of case i in row c of the sorted rows of the
+    // most recently created node that holds it (ordered covariates only).
+    int** case_rank = nullptr; // n_covariates rows of n + 1
+
+    // Outputs of every fit; growing keeps none of them.
+    real* fit_params = nullptr; // n_outcomes + 1
+    real* fit_means = nullptr;  // n_outcomes + 1
+    real normaliser = 0;
+
+    // Split search scratch, sized once for n cases and the largest category
+    // count, so no search allocates.
+    int** sorted_outcomes = nullptr;  // n_outcomes + 1 rows of n
+    real* sorted_covariate = nullptr; // n
+    int* run_bounds = nullptr;        // n + 1
+    int max_categories = 0;
+    int* category_count = nullptr;  // max_categories
+    int** category_stats = nullptr; // max_categories rows of stat_len
+    int* category_flag = nullptr;   // max_categories
+    int* rank_mark = nullptr;       // n, marks of derive_daughter_posi
+};
+
+// Sorted rows for one node of the given row length: one row per ordered
+// covariate, null for the others; released with release_sorted_rows.
+int** alloc_sorted_rows(int columns);
+void release_sorted_rows(int** rows);
+
+// Growing driver steps.
+void fit_root(grow_state& g);
+void presort_root(grow_state& g);
+void try_split_node(grow_state& g, int t);
+bool is_splittable(const grow_state& g, int t);
+void apply_split(grow_state& g, int t);
+void derive_daughter_posi(grow_state& g, int t, int d);
+
+// Split search. find_best_split returns the best value, at least the node's
+// own; a covariate search returns its best, at least the threshold, with the
+// winner's fitted values and split value through the out-parameters.
+real find_best_split(grow_state& g, int t);
+real search_ordered_split(grow_state& g, int t, int c, real threshold, real* left_value,
+                          real* right_value, real* split_value);
+real search_nominal_split(grow_state& g, int t, int c, int k, real threshold, real* left_value,
+                          real* right_value, real* split_value);
+
+// Runs of equal values in sorted values p[0 .. m-1]: returns G and fills b[0 .. G]
+// (run g occupies b[g-1] .. b[g]-1). b needs m + 1 entries.
+int tie_groups(const real* p, int m, int* b);
+
+// Fits both sides; returns the right node value as fitted plus the stored left
+// value, unrounded, and stores both fitted values rounded to real.
+double daughters_value(grow_state& g, const int* left_stats, int n_left, const int* right_stats,
+                       int n_right, real* left_value, real* right_value);
+
+// Visits the non-empty subsets of categories 0 .. k-2 in the order the nominal
+// search does (all categories present): calls to this return the category moved
+// at step s (1 .. 2^(k-1)-1) and whether it joins (1) or leaves (0) the left group.
+int gray_step_category(unsigned s, int* joins);
+
+// A case's category: its covariate value truncated toward zero.
+inline int category_of(real x) {
+    return static_cast<int>(x);
+}
+
+// Whether a case with covariate value x goes left at a nominal split with the
+// given split value: bit (category mod 32) of the mask's integer part.
+inline bool category_goes_left(real split_value, real x) {
+    unsigned mask = static_cast<unsigned>(static_cast<long long>(split_value));
+    int j = category_of(x) % 32;
+    if (j < 0) j += 32;
+    return ((mask >> j) & 1u) != 0;
+}

@@ -1,0 +1,97 @@
+// search_nominal_split: for node t and nominal covariate c with k categories,
+// sums each category's cases and statistics, then walks the divisions of
+// categories 0 .. k-2 in Gray-code order (category k-1 always right), moving one
+// category per step and keeping the first strictly best division with more than
+// 60 cases on each side; fills the winner's fitted values, its category bit mask
+// and the best statistics vectors.
+#include <bit>
+
+#include "model/node_stats.h"
+#include "numeric/fatal_error.h"
+#include "numeric/run_counts.h"
+#include "tree/grow_state.h"
+
+namespace {
+constexpr int min_daughter_cases = 61;
+}
+
+int gray_step_category(unsigned s, int* joins) {
+    int j = std::countr_zero(s);
+    *joins = ((s >> (j + 1)) & 1u) == 0 ? 1 : 0;
+    return j;
+}
+
+real search_nominal_split(grow_state& g, int t, int c, int k, real threshold, real* left_value,
+                          real* right_value, real* split_value) {
+    const node_table& nodes = *g.nodes;
+    split_workspace& split = *g.split;
+    int m = nodes.node_cases[t];
+    const int* cases = g.cases_in_t[t];
+    const real* x = g.covariates[c];
+    int* count = g.category_count;
+    int* flag = g.category_flag;
+    int** cat_stats = g.category_stats;
+    int* left = split.left_stats;
+    int* right = split.right_stats;
+    const int* whole = nodes.node_stats_table[t];
+
+    for (int j = 0; j < k; j++) {
+        count[j] = 0;
+        flag[j] = 0;
+        for (int e = 0; e < stat_len; e++) cat_stats[j][e] = 0;
+    }
+    for (int e = 0; e < stat_len; e++) left[e] = 0;
+
+    for (int i = 0; i < m; i++) {
+        int id = cases[i];
+        int j = category_of(x[id]);
+        if (j < 0 || j >= k) {
+            input_error("category %d of covariate %d out of range in node %d", j, c + 1, t);
+        }
+        count[j]++;
+        accumulate_case(cat_stats[j], g.outcomes, id);
+    }
+    for (int j = 0; j < k; j++) complete_pair_total(cat_stats[j]);
+
+    int n_left = 0;
+    real best = threshold;
+    unsigned steps = (1u << (k - 1)) - 1u;
+    for (unsigned s = 1; s <= steps; s++) {
+        int joins = 0;
+        int j = gray_step_category(s, &joins);
+        if (count[j] == 0) continue;
+        if (joins != 0) {
+            flag[j] = 1;
+            n_left += count[j];
+            for (int e = 0; e < stat_len; e++) left[e] += cat_stats[j][e];
+        } else {
+            flag[j] = 0;
+            n_left -= count[j];
+            for (int e = 0; e < stat_len; e++) left[e] -= cat_stats[j][e];
+        }
+        if (n_left <= 0 || n_left >= m) continue;
+        for (int e = 0; e < stat_len; e++) right[e] = whole[e] - left[e];
+        if (n_left < min_daughter_cases || n_left > m - min_daughter_cases) continue;
+        real lv = 0;
+        real rv = 0;
+        double v = daughters_value(g, left, n_left, right, m - n_left, &lv, &rv);
+        if (v > best) {
+            // The mask is summed as a real, rounded after each addition.
+            real mask = 0;
+            double bit = 1;
+            for (int jj = 0; jj < k; jj++) {
+                mask = static_cast<real>(static_cast<double>(mask) + flag[jj] * bit);
+                bit *= 2;
+            }
+            *split_value = mask;
+            *left_value = lv;
+            *right_value = rv;
+            for (int e = 0; e < stat_len; e++) {
+                split.best_left_stats[e] = left[e];
+                split.best_right_stats[e] = right[e];
+            }
+            best = static_cast<real>(v);
+        }
+    }
+    return best;
+}

@@ -1,0 +1,56 @@
+// Fills a new cv_scores vector (one held-out score per subtree of the pruning
+// sequence) by one k-fold cross-validation over a random order of the subjects.
+#include "cv/cross_validate.h"
+
+#include <cstdio>
+
+#include "cv/evaluate_fold.h"
+#include "numeric/arrays.h"
+#include "numeric/fatal_error.h"
+#include "numeric/run_counts.h"
+
+namespace {
+
+void copy_column(real** covariates, int** outcomes, int from, real** cov_copy, int** out_copy,
+                 int to) {
+    for (int r = 0; r <= n_outcomes; r++) out_copy[r][to] = outcomes[r][from];
+    for (int v = 0; v < n_covariates; v++) cov_copy[v][to] = covariates[v][from];
+}
+
+} // namespace
+
+real* cross_validate(real** covariates, int** outcomes, int n, int* cv_seed, int n_folds,
+                     node_table& nodes, fold_copies& copies, split_workspace& split,
+                     fit_workspace& fit) {
+    if (n_folds < 1) input_error("the number of folds must be at least 1, not %d", n_folds);
+    const int c = n / n_folds;
+    real* cv_scores = dvector(n_subtrees);
+    for (int i = 0; i < n_subtrees; i++) cv_scores[i] = 0;
+
+    int* order = random_permutation(cv_seed, n);
+    for (int f = 0; f < n_folds; f++) {
+        int m = 0;
+        for (int j = 0; j < n; j++) {
+            int s = order[j];
+            if (c * f <= j && j < c * (f + 1)) {
+                copy_column(covariates, outcomes, s, copies.test_covariates, copies.test_outcomes,
+                            j - c * f);
+                continue;
+            }
+            copy_column(covariates, outcomes, s, copies.train_covariates, copies.train_outcomes, m);
+            for (int r = 0; r < n_outcomes; r++) {
+                int y = copies.train_outcomes[r][m];
+                if (y != 0 && y != 1) {
+                    std::printf("%d %d %d %d %d\n", r, s, m, y, outcomes[r][s]);
+                    silent_exit();
+                }
+            }
+            m++;
+        }
+        evaluate_fold(copies.train_covariates, copies.train_outcomes, n - c, cv_scores,
+                      copies.test_covariates, copies.test_outcomes, c, nodes, split, fit);
+        std::printf("%d of %d-fold CVs finished\n", f + 1, n_folds);
+    }
+    release_vector(order);
+    return cv_scores;
+}

@@ -1,4 +1,70 @@
-// run_korva: the run's steps in order.
+// run_korva: the run's steps in order: banner and data file, the fold and
+// repetition answers, the run's storage, growing, report, pruning and
+// cross-validation, release.
 #include "driver/run_korva.h"
 
-int run_korva() { return 0; }
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cv/fold_copies.h"
+#include "data/read_data_file.h"
+#include "driver/dialogue.h"
+#include "model/fit_workspace.h"
+#include "numeric/arrays.h"
+#include "numeric/fatal_error.h"
+#include "numeric/run_counts.h"
+#include "tree/node_table.h"
+
+int run_korva() {
+    // The random stream of every cross-validation repetition continues from here.
+    int cv_seed = 13;
+    (void)cv_seed;
+
+    // Banner, data file, summaries.
+    print_banner();
+    std::string data_file_name = ask_data_file_name();
+    std::FILE* data_file = std::fopen(data_file_name.c_str(), "r");
+    if (data_file == nullptr) {
+        input_error("cannot open data file \"%s\": %s", data_file_name.c_str(),
+                    std::strerror(errno));
+    }
+    int* cov_column = read_data_file(data_file, data_file_name.c_str());
+    std::fclose(data_file);
+
+    // Folds and repetitions.
+    int n_folds = ask_folds(n_subjects);
+    int n_repeats = ask_repeats();
+    (void)n_folds;
+    (void)n_repeats;
+    (void)cov_column;
+
+    // Capacity of every node table of the run.
+    max_nodes = n_subjects > 100 ? 200 : 2 * n_subjects;
+
+    // The run's working storage: the node table, the node fit's work storage and
+    // the split search's statistics vectors.
+    node_table nodes;
+    alloc_node_table(nodes);
+    fit_workspace fit;
+    alloc_fit_workspace(fit, n_outcomes);
+    split_workspace split;
+    alloc_split_workspace(split);
+
+    // growing, pruning and cross-validation follow here
+
+    // The training and held-out copies of the cross-validation folds.
+    fold_copies copies;
+    alloc_fold_copies(copies);
+
+    // Release of the run's storage; the data matrices live to the end of the
+    // process.
+    release_node_table(nodes);
+    release_vector(col_type);
+    col_type = nullptr;
+    release_fit_workspace(fit);
+    release_fold_copies(copies);
+    release_split_workspace(split);
+    return 0;
+}

@@ -1,0 +1,52 @@
+// formatted_input: white-space separated tokens read from a stream, and their
+// strict conversion to int ("%d") and real ("%f") values.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "numeric/real.h"
+
+// A stream being read token by token. A file is read in large chunks; the
+// console is read one line at a time so that an answer is taken as soon as its
+// line is typed.
+struct formatted_input {
+    std::FILE* file = nullptr;
+    bool line_at_a_time = false;
+    std::vector<char> buffer;
+    std::size_t pos = 0;    // first unread character in buffer
+    std::size_t end = 0;    // one past the last valid character
+    bool at_end = false;    // the stream has nothing more to give
+    std::string_view token; // the last token read, valid until the next read
+};
+
+enum read_status {
+    read_ok,
+    read_end,          // no token left in the stream
+    read_malformed,    // the token is not (wholly) a number of the kind expected
+    read_out_of_range, // a whole number outside the 32-bit range
+    read_not_finite,   // a real that is infinite, nan, or beyond the float range
+};
+
+void open_formatted_input(formatted_input& in, std::FILE* file, bool line_at_a_time);
+
+// Next white-space separated token into in.token; false at the end of the stream.
+bool next_token(formatted_input& in);
+
+// "%d": the whole token is an optionally signed decimal integer in the 32-bit range.
+read_status read_int(formatted_input& in, int& value);
+// "%f": the whole token is an optionally signed decimal number (digits, an
+// optional point, an optional exponent), correctly rounded to real and finite.
+read_status read_real(formatted_input& in, real& value);
+
+// The same conversions on a token already at hand.
+read_status parse_int(std::string_view token, int& value);
+read_status parse_real(std::string_view token, real& value);
+
+// What went wrong, for an error line: e.g. `expected a whole number, found "3.5"`.
+// end_text names the end of the stream ("end of file", "end of input").
+std::string describe_read_failure(read_status status, std::string_view token, bool whole_number,
+                                  const char* end_text);

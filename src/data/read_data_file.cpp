@@ -46,7 +46,11 @@ int* read_data_file(std::FILE* data_file, const char* file_name) {
         std::printf("Enter the missing value\n");
         missing_code = answer_real("Enter the missing value");
     }
+    return load_data_file(data_file, file_name, missing_flag, missing_code);
+}
 
+int* load_data_file(std::FILE* data_file, const char* file_name, int missing_flag,
+                    real missing_code) {
     formatted_input in;
     open_formatted_input(in, data_file, false);
 

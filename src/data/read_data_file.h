@@ -5,6 +5,13 @@
 
 #include <cstdio>
 
+#include "numeric/real.h"
+
 // Returns cov_column: the data column (from 0) of each covariate. The file stays
 // open; file_name is used only in messages.
 int* read_data_file(std::FILE* data_file, const char* file_name);
+
+// The same after the dialogue, with its answers given: a nonzero missing_flag
+// makes every covariate value equal to missing_code a missing value.
+int* load_data_file(std::FILE* data_file, const char* file_name, int missing_flag,
+                    real missing_code);

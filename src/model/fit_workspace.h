@@ -8,20 +8,37 @@
 
 struct fit_workspace {
     int q = 0;
-    real** cov_matrix = nullptr;      // (q+2) x (q+2): covariance 1-based, then step matrix 0-based
-    real** svd_v = nullptr;           // (q+2) x (q+2): right singular vectors 1-based; row 0 trial x
-    real* singular_values = nullptr;  // q+2: singular values 1-based, then E and the gradient
-    real* newton_step = nullptr;      // q+2
-    int* pattern_bits = nullptr;      // q+2
-    real* superdiagonal = nullptr;    // q+3: the decomposition's work vector
+    real** cov_matrix = nullptr;     // (q+2) x (q+2): covariance 1-based, then step matrix 0-based
+    real** svd_v = nullptr;          // (q+2) x (q+2): right singular vectors 1-based; row 0 trial x
+    real* singular_values = nullptr; // q+2: singular values 1-based, then E and the gradient
+    real* newton_step = nullptr;     // q+2
+    int* pattern_bits = nullptr;     // q+2
+    real* superdiagonal = nullptr;   // q+3: the decomposition's work vector
     // What the last fit did: the outcomes it retained (0 < p_j < 1), ascending,
     // and whether it reached the iteration and so wrote the normaliser.
     int n_retained = 0;
     int* retained = nullptr; // q entries
     int fitted = 0;
-    // Parameter-free table of the 2^q pattern indices, filled once.
-    unsigned char* pattern_table = nullptr; // 2^q rows of q bits
-    int* pattern_pairs = nullptr;           // pair count of each index
+    // How the last iteration ended: the passes it ran and the rule that stopped it.
+    int passes = 0;
+    int stop_rule = 0; // one of the fit_stop values
+    // Parameter-free table of the 2^q pattern indices, filled once: bit j of
+    // index i as a real 0 or 1 (row i at pattern_table + i*q) and the pair count
+    // s(s-1)/2 of the index.
+    real* pattern_table = nullptr; // 2^q rows of q entries
+    int* pattern_pairs = nullptr;  // 2^q
+    // Per-call scratch of the pattern sum: the outcome part of each exponent and
+    // each pattern's rounded exp.
+    double* pattern_eta = nullptr; // 2^q
+    real* pattern_exp = nullptr;   // 2^q
+};
+
+// Why newton_fit stopped.
+enum fit_stop {
+    fit_stop_none = 0,     // the iteration did not run (no fit, or R <= 0)
+    fit_stop_gradient = 1, // G <= 0.001 R: converged
+    fit_stop_step = 2,     // the step's squared norm fell to 1e-6 or below
+    fit_stop_passes = 3,   // 31 passes ran
 };
 
 void alloc_fit_workspace(fit_workspace& ws, int q);

@@ -1,0 +1,55 @@
+// alloc_fit_workspace / release_fit_workspace: the arrays of one fit's work
+// storage for q outcomes, and the parameter-free pattern table filled from the
+// bits of each of the 2^q pattern indices.
+#include "model/fit_workspace.h"
+
+#include <cstdlib>
+
+#include "numeric/arrays.h"
+#include "numeric/fatal_error.h"
+
+void alloc_fit_workspace(fit_workspace& ws, int q) {
+    ws.q = q;
+    ws.cov_matrix = matrix(q + 2, q + 2);
+    ws.svd_v = matrix(q + 2, q + 2);
+    ws.singular_values = dvector(q + 2);
+    ws.newton_step = dvector(q + 2);
+    ws.pattern_bits = ivector(q + 2);
+    ws.superdiagonal = dvector(q + 3);
+    ws.n_retained = 0;
+    ws.retained = ivector(q > 0 ? q : 1);
+    ws.fitted = 0;
+    ws.passes = 0;
+    ws.stop_rule = fit_stop_none;
+
+    long count = 1L << q;
+    ws.pattern_table = dvector(count * (q > 0 ? q : 1));
+    ws.pattern_pairs = ivector(count);
+    ws.pattern_eta = static_cast<double*>(std::malloc(sizeof(double) * count));
+    ws.pattern_exp = dvector(count);
+    if (ws.pattern_eta == nullptr) fatal_error("allocation failure in dvector()");
+    for (long i = 0; i < count; i++) {
+        int s = 0;
+        for (int j = 0; j < q; j++) {
+            int bit = static_cast<int>((i >> j) & 1);
+            ws.pattern_table[i * q + j] = static_cast<real>(bit);
+            s += bit;
+        }
+        ws.pattern_pairs[i] = s * (s - 1) / 2;
+    }
+}
+
+void release_fit_workspace(fit_workspace& ws) {
+    release_matrix(ws.cov_matrix, ws.q + 2);
+    release_matrix(ws.svd_v, ws.q + 2);
+    release_vector(ws.singular_values);
+    release_vector(ws.newton_step);
+    release_vector(ws.pattern_bits);
+    release_vector(ws.superdiagonal);
+    release_vector(ws.retained);
+    release_vector(ws.pattern_table);
+    release_vector(ws.pattern_pairs);
+    std::free(ws.pattern_eta);
+    release_vector(ws.pattern_exp);
+    ws = fit_workspace{};
+}

@@ -1,0 +1,105 @@
+// node_log_likelihood: the node value n * (mean log-likelihood at the fitted
+// parameters) from a node_stats summary of n cases, with the fitted parameters,
+// the means and the normaliser; outcomes that are 0 or 1 in every case are
+// removed from the fit.
+#include <cmath>
+
+#include "model/node_fit.h"
+#include "model/node_stats.h"
+#include "model/svdcmp.h"
+#include "numeric/fatal_error.h"
+#include "numeric/run_counts.h"
+
+namespace {
+
+inline real R(double x) {
+    return static_cast<real>(x);
+}
+
+// Moves the statistics of the retained outcomes and the pair count to rows
+// and columns 1 .. m+1 of cov, in that order.
+void compact_covariance(real** cov, const int* retained, int m, int q) {
+    for (int r = 1; r <= m; r++) {
+        const int from = retained[r - 1] + 1;
+        for (int k = 1; k <= q + 1; k++) cov[r][k] = cov[from][k];
+    }
+    for (int k = 1; k <= q + 1; k++) cov[m + 1][k] = cov[q + 1][k];
+    for (int row = 1; row <= q + 1; row++) {
+        for (int r = 1; r <= m; r++) cov[row][r] = cov[row][retained[r - 1] + 1];
+        cov[row][m + 1] = cov[row][q + 1];
+    }
+}
+
+} // namespace
+
+double node_log_likelihood(const int* stats, int n, real* params, real* means, real* normaliser,
+                           fit_workspace& ws) {
+    ws.n_retained = 0;
+    ws.fitted = 0;
+    ws.passes = 0;
+    ws.stop_rule = fit_stop_none;
+    if (n <= 0) return 0.0;
+    const int q = n_outcomes;
+    const int P = pair_total_index(q);
+    real** cov = ws.cov_matrix;
+    node_covariance(stats, cov, n);
+
+    for (int j = 0; j < q; j++) means[j] = R(static_cast<double>(stats[j]) / n);
+    means[q] = R(static_cast<double>(stats[P]) / n);
+    if (!(means[q] >= 0.0f)) fatal_error("ey cannot be negative\n");
+
+    int m = 0;
+    for (int j = 0; j < q; j++) {
+        const double p = means[j];
+        if (p > 0.0 && p < 1.0) {
+            params[m] = R(std::log(p / (1.0 - p)));
+            ws.retained[m] = j;
+            m++;
+        }
+    }
+    params[m] = 0.0f;
+    for (int k = 0; k <= m; k++)
+        if (params[k] > 3.0 || params[k] < -3.0) params[k] = -1.0f;
+    ws.n_retained = m;
+    if (m == 0) return 0.0;
+
+    if (m < q) {
+        compact_covariance(cov, ws.retained, m, q);
+        for (int r = 0; r < m; r++) means[r] = means[ws.retained[r]];
+        // The pattern sum counts pairs among the retained outcomes only, so the
+        // observed pair count must too: with an always-1 outcome removed, T
+        // would count pairs the model cannot produce and the objective would
+        // have no finite maximum. With only always-0 outcomes removed this is T/n.
+        long pairs = 0;
+        for (int a = 0; a < m; a++)
+            for (int b = a + 1; b < m; b++)
+                pairs += stats[cross_index(q, ws.retained[a], ws.retained[b])];
+        means[m] = R(static_cast<double>(pairs) / n);
+    }
+    const int c = m + 1;
+
+    const int ok = SVDCMP(cov, c, c, ws.singular_values, ws.svd_v, ws.superdiagonal);
+
+    // Step matrix: the generalised inverse of the covariance matrix plus the
+    // projector onto its retained directions, written over the decomposition.
+    const real* w = ws.singular_values;
+    real** v = ws.svd_v;
+    for (int i = 0; i < c; i++)
+        for (int j = 0; j < c; j++) cov[i][j] = 0.0f;
+    if (ok) {
+        for (int i = 0; i < c; i++) {
+            for (int j = 0; j < c; j++) {
+                for (int l = 1; l <= c; l++) {
+                    if (!(w[l] > 1e-7)) continue;
+                    const double vv = static_cast<double>(v[i + 1][l]) * v[j + 1][l];
+                    cov[i][j] = R(cov[i][j] + vv / w[l]);
+                    cov[i][j] = R(cov[i][j] + vv);
+                }
+            }
+        }
+    }
+    if (!ok) return 0.0;
+
+    ws.fitted = 1;
+    return static_cast<double>(n) * newton_fit(params, means, cov, c, normaliser, ws);
+}

@@ -108,8 +108,9 @@ bool next_token(formatted_input& in) {
         while (scanned < in.end && !is_space(in.buffer[scanned])) scanned++;
         if (scanned < in.end) break;
         std::size_t offset = scanned - in.pos;
-        if (!refill(in)) break;
+        bool more = refill(in); // may have moved the token to the front
         scanned = in.pos + offset;
+        if (!more) break;
     }
     in.token = std::string_view(in.buffer.data() + in.pos, scanned - in.pos);
     in.pos = scanned;

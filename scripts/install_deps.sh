@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing korva needs on Debian, if it is missing.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libbenchmark-dev)
+packages=(cmake g++ make libgtest-dev libbenchmark-dev graphviz)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -9,7 +9,7 @@
 
 namespace {
 
-const double width = 640, height = 420;
+const double width = 640, height = 470;
 const double left_edge = 80, right_edge = 620, top_edge = 50, bottom_edge = 360;
 
 std::string num(double v) {
@@ -159,27 +159,27 @@ void write_cv_plot(std::ostream& out, const report_file& rep, const cv_summary& 
             << "\" width=\"14\" height=\"14\" fill=\"none\" stroke=\"#1f5fbf\" "
                "stroke-width=\"2\"/>\n";
 
-    // Legend.
-    const double lx = right_edge - 250, ly = top_edge + 12;
-    out << "  <rect x=\"" << lx - 8 << "\" y=\"" << ly - 10 << "\" width=\"250\" height=\""
-        << (bars ? 62 : 44) << "\" fill=\"white\" stroke=\"#999999\"/>\n";
+    // Legend, in two rows below the axis title so that it never covers the curve.
+    const double lx = left_edge, ly = bottom_edge + 66;
     if (sum.best >= 0)
-        out << "  <circle cx=\"" << lx + 6 << "\" cy=\"" << ly + 4
+        out << "  <circle cx=\"" << lx + 6 << "\" cy=\"" << ly - 4
             << "\" r=\"6\" fill=\"none\" stroke=\"#d62728\" stroke-width=\"2\"/>\n"
-            << "  <text x=\"" << lx + 20 << "\" y=\"" << ly + 8 << "\">lowest mean: subtree "
-            << sum.best + 1 << " (" << sum.terminal_nodes[sum.best] << " terminal)</text>\n";
+            << "  <text x=\"" << lx + 20 << "\" y=\"" << ly << "\">lowest mean: subtree "
+            << sum.best + 1 << " (" << sum.terminal_nodes[sum.best] << " terminal nodes)</text>\n";
     if (sum.one_se >= 0)
-        out << "  <rect x=\"" << lx << "\" y=\"" << ly + 16
+        out << "  <rect x=\"" << lx + 280 << "\" y=\"" << ly - 10
             << "\" width=\"12\" height=\"12\" fill=\"none\" stroke=\"#1f5fbf\" "
                "stroke-width=\"2\"/>\n"
-            << "  <text x=\"" << lx + 20 << "\" y=\"" << ly + 26 << "\">1-SE rule: subtree "
-            << sum.one_se + 1 << " (" << sum.terminal_nodes[sum.one_se] << " terminal)</text>\n";
+            << "  <text x=\"" << lx + 300 << "\" y=\"" << ly << "\">1-SE rule: subtree "
+            << sum.one_se + 1 << " (" << sum.terminal_nodes[sum.one_se]
+            << " terminal nodes)</text>\n";
     if (bars)
-        out << "  <line x1=\"" << lx - 2 << "\" y1=\"" << ly + 40 << "\" x2=\"" << lx + 14
-            << "\" y2=\"" << ly + 40 << "\" stroke=\"#1f5fbf\" stroke-dasharray=\"6 4\"/>\n"
-            << "  <text x=\"" << lx + 20 << "\" y=\"" << ly + 44
-            << "\">lowest mean + 1 SE (bars: &#177;1 SE)</text>\n";
-    out << "  <text x=\"" << left_edge << "\" y=\"" << height - 8
-        << "\" font-size=\"10\" fill=\"#666666\">" << xml_escape(rep.name) << "</text>\n";
+        out << "  <line x1=\"" << lx - 2 << "\" y1=\"" << ly + 16 << "\" x2=\"" << lx + 14
+            << "\" y2=\"" << ly + 16 << "\" stroke=\"#1f5fbf\" stroke-dasharray=\"6 4\"/>\n"
+            << "  <text x=\"" << lx + 20 << "\" y=\"" << ly + 20
+            << "\">lowest mean + 1 SE; bars: mean &#177; 1 SE over the repetitions</text>\n";
+    out << "  <text x=\"" << right_edge << "\" y=\"" << height - 8
+        << "\" text-anchor=\"end\" font-size=\"10\" fill=\"#666666\">" << xml_escape(rep.name)
+        << "</text>\n";
     out << "</svg>\n";
 }

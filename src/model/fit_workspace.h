@@ -21,7 +21,8 @@ struct fit_workspace {
     int fitted = 0;
     // How the last iteration ended: the passes it ran and the rule that stopped it.
     int passes = 0;
-    int stop_rule = 0; // one of the fit_stop values
+    int stop_rule = 0;     // one of the fit_stop values
+    int capped_trials = 0; // trial points at which some exponent was capped at 50
     // Parameter-free table of the 2^q pattern indices, filled once: bit j of
     // index i as a real 0 or 1 (row i at pattern_table + i*q) and the pair count
     // s(s-1)/2 of the index.

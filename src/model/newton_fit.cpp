@@ -47,6 +47,7 @@ real newton_fit(real* params, real* means, real** M, int c, real* normaliser, fi
     real* x = ws.svd_v[0];
     ws.passes = 0;
     ws.stop_rule = fit_stop_none;
+    ws.capped_trials = 0;
 
     const real R_norm = squared_norm(means, c);
     real result = 0.0f;
@@ -63,6 +64,7 @@ real newton_fit(real* params, real* means, real** M, int c, real* normaliser, fi
             // objective (the capped sum has no upper bound); it is treated as
             // worse than f0, so the step is halved as for a worse trial.
             int capped = enumerate_checked(x, &A, E, K, ws);
+            ws.capped_trials += capped;
             double f1 = objective(x, means, A, c);
             real S = squared_norm(d, c);
             while ((f1 < f0 || capped) && S > 1e-6) {
@@ -74,6 +76,7 @@ real newton_fit(real* params, real* means, real** M, int c, real* normaliser, fi
                 S = squared_norm(d, c);
                 trial_point(params, d, x, c);
                 capped = enumerate_checked(x, &A, E, K, ws);
+                ws.capped_trials += capped;
                 f1 = objective(x, means, A, c);
             }
             // Accept the trial even when still worse; A and E at the new point

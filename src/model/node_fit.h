@@ -12,6 +12,12 @@
 double node_log_likelihood(const int* stats, int n, real* params, real* means, real* normaliser,
                            fit_workspace& ws);
 
+// Start values from the stored proportions means[0 .. q-1]: the logit of each
+// outcome with 0 < p_j < 1, ascending, then 0 for the association parameter; a
+// value beyond [-3, 3] becomes -1. retained receives the outcomes kept; returns
+// their number m (params gets m+1 entries).
+int start_parameters(const real* means, int q, real* params, int* retained);
+
 // Newton iteration on c statistics with step matrix M (0-based c x c).
 real newton_fit(real* params, real* means, real** M, int c, real* normaliser, fit_workspace& ws);
 

@@ -38,6 +38,7 @@ double node_log_likelihood(const int* stats, int n, real* params, real* means, r
     ws.fitted = 0;
     ws.passes = 0;
     ws.stop_rule = fit_stop_none;
+    ws.capped_trials = 0;
     if (n <= 0) return 0.0;
     const int q = n_outcomes;
     const int P = pair_total_index(q);
@@ -48,18 +49,7 @@ double node_log_likelihood(const int* stats, int n, real* params, real* means, r
     means[q] = R(static_cast<double>(stats[P]) / n);
     if (!(means[q] >= 0.0f)) fatal_error("ey cannot be negative\n");
 
-    int m = 0;
-    for (int j = 0; j < q; j++) {
-        const double p = means[j];
-        if (p > 0.0 && p < 1.0) {
-            params[m] = R(std::log(p / (1.0 - p)));
-            ws.retained[m] = j;
-            m++;
-        }
-    }
-    params[m] = 0.0f;
-    for (int k = 0; k <= m; k++)
-        if (params[k] > 3.0 || params[k] < -3.0) params[k] = -1.0f;
+    const int m = start_parameters(means, q, params, ws.retained);
     ws.n_retained = m;
     if (m == 0) return 0.0;
 

@@ -1,0 +1,142 @@
+// Singular value decomposition and the overflow-safe hypotenuse.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "model/svdcmp.h"
+#include "numeric/arrays.h"
+
+namespace {
+
+struct decomposition {
+    int m, n;
+    real** a;
+    real** v;
+    real* w;
+    real* work;
+    decomposition(int rows, int cols) : m(rows), n(cols) {
+        a = matrix(m + 1, n + 1);
+        v = matrix(n + 1, n + 1);
+        w = dvector(n + 1);
+        work = dvector(n + 2);
+    }
+    ~decomposition() {
+        release_matrix(a, m + 1);
+        release_matrix(v, n + 1);
+        release_vector(w);
+        release_vector(work);
+    }
+    int run() { return SVDCMP(a, m, n, w, v, work); }
+};
+
+TEST(Hypotenuse, ScalesByTheLargerMagnitude) {
+    EXPECT_DOUBLE_EQ(hypotenuse(3.0f, 4.0f), 5.0);
+    EXPECT_DOUBLE_EQ(hypotenuse(-4.0f, 3.0f), 5.0);
+    EXPECT_EQ(hypotenuse(0.0f, 0.0f), 0.0);
+    EXPECT_EQ(hypotenuse(0.0f, -2.5f), 2.5);
+    // Squares of these would overflow or underflow a real.
+    EXPECT_NEAR(hypotenuse(3e30f, 4e30f) / 5e30, 1.0, 1e-7);
+    EXPECT_NEAR(hypotenuse(3e-30f, 4e-30f) / 5e-30, 1.0, 1e-7);
+}
+
+TEST(Svdcmp, DiagonalInputKeepsOrderAndSigns) {
+    decomposition d(4, 4);
+    const real diag[5] = {0, 2.5f, -1.0f, 0.0f, 4.0f};
+    for (int i = 1; i <= 4; i++)
+        for (int j = 1; j <= 4; j++) d.a[i][j] = i == j ? diag[i] : 0.0f;
+    ASSERT_EQ(d.run(), 1);
+    for (int i = 1; i <= 4; i++) {
+        EXPECT_EQ(d.w[i], std::fabs(diag[i])) << i;
+        for (int j = 1; j <= 4; j++) {
+            real expected = i != j ? 0.0f : (diag[i] > 0 ? -1.0f : 1.0f);
+            EXPECT_EQ(d.v[i][j], expected) << i << " " << j;
+        }
+    }
+}
+
+TEST(Svdcmp, OneByOne) {
+    for (real x : {3.5f, -0.25f}) {
+        decomposition d(1, 1);
+        d.a[1][1] = x;
+        ASSERT_EQ(d.run(), 1);
+        EXPECT_EQ(d.w[1], std::fabs(x));
+        EXPECT_EQ(d.a[1][1], -1.0f);
+        EXPECT_EQ(d.v[1][1], x > 0 ? -1.0f : 1.0f);
+    }
+}
+
+TEST(Svdcmp, ZeroRowAndColumnGiveAZeroSingularValue) {
+    decomposition d(3, 3);
+    const real block[2][2] = {{0.25f, 0.1f}, {0.1f, 0.2f}};
+    for (int i = 1; i <= 3; i++)
+        for (int j = 1; j <= 3; j++) d.a[i][j] = i < 3 && j < 3 ? block[i - 1][j - 1] : 0.0f;
+    ASSERT_EQ(d.run(), 1);
+    int zeros = 0;
+    for (int i = 1; i <= 3; i++) zeros += d.w[i] == 0.0f;
+    EXPECT_EQ(zeros, 1);
+    // The null direction is the third coordinate.
+    for (int l = 1; l <= 3; l++)
+        if (d.w[l] == 0.0f) {
+            EXPECT_FLOAT_EQ(std::fabs(d.v[3][l]), 1.0f);
+        }
+}
+
+// a = U diag(w) V^T, V orthogonal, w non-negative, on random matrices.
+TEST(Svdcmp, ReconstructsRandomMatrices) {
+    std::mt19937 gen(3);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    int shapes[][2] = {{2, 2}, {3, 3}, {5, 5}, {7, 7}, {11, 11}, {6, 4}, {9, 3}};
+    for (auto& shape : shapes) {
+        for (int rep = 0; rep < 20; rep++) {
+            const int m = shape[0], n = shape[1];
+            decomposition d(m, n);
+            std::vector<std::vector<double>> orig(m + 1, std::vector<double>(n + 1));
+            for (int i = 1; i <= m; i++)
+                for (int j = 1; j <= n; j++) orig[i][j] = d.a[i][j] = static_cast<real>(u(gen));
+            // Symmetric covariance-like inputs for the square cases, as the fit passes.
+            if (m == n && rep % 2 == 0)
+                for (int i = 1; i <= m; i++)
+                    for (int j = 1; j < i; j++) orig[i][j] = d.a[i][j] = d.a[j][i];
+            ASSERT_EQ(d.run(), 1);
+            for (int l = 1; l <= n; l++) EXPECT_GE(d.w[l], 0.0f);
+            for (int i = 1; i <= m; i++) {
+                for (int j = 1; j <= n; j++) {
+                    double sum = 0.0;
+                    for (int l = 1; l <= n; l++) sum += d.a[i][l] * d.w[l] * d.v[j][l];
+                    EXPECT_NEAR(sum, orig[i][j], 2e-5) << m << "x" << n << " " << i << " " << j;
+                }
+            }
+            for (int k = 1; k <= n; k++) {
+                for (int l = 1; l <= n; l++) {
+                    double vv = 0.0, uu = 0.0;
+                    for (int i = 1; i <= n; i++) vv += d.v[i][k] * d.v[i][l];
+                    for (int i = 1; i <= m; i++) uu += d.a[i][k] * d.a[i][l];
+                    EXPECT_NEAR(vv, k == l ? 1.0 : 0.0, 1e-5);
+                    EXPECT_NEAR(uu, k == l ? 1.0 : 0.0, 1e-5);
+                }
+            }
+        }
+    }
+}
+
+TEST(Svdcmp, RankDeficientSingularValuesAreTiny) {
+    // Rank 2 in 4 x 4: two singular values fall below the fit's 1e-7 threshold.
+    decomposition d(4, 4);
+    const double x[4] = {1, 2, -1, 0.5}, y[4] = {0.5, -1, 1, 2};
+    for (int i = 1; i <= 4; i++)
+        for (int j = 1; j <= 4; j++)
+            d.a[i][j] = static_cast<real>(x[i - 1] * x[j - 1] + y[i - 1] * y[j - 1]);
+    ASSERT_EQ(d.run(), 1);
+    int small = 0;
+    for (int l = 1; l <= 4; l++) small += d.w[l] < 1e-5;
+    EXPECT_EQ(small, 2);
+}
+
+TEST(SvdcmpDeathTest, NoColumnsIsFatal) {
+    decomposition d(1, 1);
+    EXPECT_EXIT(SVDCMP(d.a, 1, 0, d.w, d.v, d.work), testing::ExitedWithCode(1),
+                "n must be positive\n\n");
+}
+
+} // namespace

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <string>
 
-#include "cv/fold_copies.h"
 #include "data/read_data_file.h"
 #include "driver/dialogue.h"
+#include "driver/run_analysis.h"
 #include "model/fit_workspace.h"
 #include "numeric/arrays.h"
 #include "numeric/fatal_error.h"
@@ -20,7 +20,6 @@
 int run_korva() {
     // The random stream of every cross-validation repetition continues from here.
     int cv_seed = 13;
-    (void)cv_seed;
 
     // Banner, data file, summaries.
     print_banner();
@@ -36,9 +35,6 @@ int run_korva() {
     // Folds and repetitions.
     int n_folds = ask_folds(n_subjects);
     int n_repeats = ask_repeats();
-    (void)n_folds;
-    (void)n_repeats;
-    (void)cov_column;
 
     // Capacity of every node table of the run.
     max_nodes = n_subjects > 100 ? 200 : 2 * n_subjects;
@@ -52,11 +48,8 @@ int run_korva() {
     split_workspace split;
     alloc_split_workspace(split);
 
-    // growing, pruning and cross-validation follow here
-
-    // The training and held-out copies of the cross-validation folds.
-    fold_copies copies;
-    alloc_fold_copies(copies);
+    // Growing, the tree table, pruning and the cross-validation repetitions.
+    run_analysis(cov_column, n_folds, n_repeats, &cv_seed, nodes, split, fit);
 
     // Release of the run's storage; the data matrices live to the end of the
     // process.
@@ -64,7 +57,6 @@ int run_korva() {
     release_vector(col_type);
     col_type = nullptr;
     release_fit_workspace(fit);
-    release_fold_copies(copies);
     release_split_workspace(split);
     return 0;
 }

@@ -1,0 +1,10 @@
+// run_analysis: grows the full tree on all subjects, writes the tree table,
+// prunes the tree and runs the cross-validation repetitions, appending one row
+// of scores per repetition to "infor".
+#pragma once
+
+#include "model/fit_workspace.h"
+#include "tree/node_table.h"
+
+void run_analysis(const int* cov_column, int n_folds, int n_repeats, int* cv_seed,
+                  node_table& nodes, split_workspace& split, fit_workspace& fit);

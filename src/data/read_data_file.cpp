@@ -89,8 +89,8 @@ int* load_data_file(std::FILE* data_file, const char* file_name, int missing_fla
         if (col_type[k] < 0) negative_codes++;
     }
     if (negative_codes != q) {
-        input_error("%s: type row: %d outcome columns (negative codes), but the header "
-                    "announces %d outcomes",
+        input_error("%s: type row: %d negative (outcome) codes, but the header announces %d "
+                    "outcomes",
                     file_name, negative_codes, q);
     }
     if (d == 0) {
@@ -113,7 +113,7 @@ int* load_data_file(std::FILE* data_file, const char* file_name, int missing_fla
                     file_error(file_name, where, status, in, true);
                 }
                 if (value != 0 && value != 1) {
-                    input_error("%s: %s (outcome): %d; an outcome must be 0 or 1", file_name,
+                    input_error("%s: %s (outcome): %d is not 0 or 1", file_name,
                                 record_place(j, k).c_str(), value);
                 }
                 outcome_matrix[o++][j] = value;

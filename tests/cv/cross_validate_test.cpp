@@ -128,14 +128,6 @@ TEST(CrossValidate, SingleNodeFoldTreesScoreEverySubtreeAlike) {
     release_vector(scores);
 }
 
-TEST(CrossValidate, MoreFoldsThanSubjectsHoldsNothingOut) {
-    cv_setup data(10, 1, alternating, {0});
-    std::string out;
-    real* scores = data.run(12, &out);
-    EXPECT_EQ(scores[0], 0.0f);
-    release_vector(scores);
-}
-
 TEST(CrossValidate, TrainingOutcomeOutsideZeroOneStops) {
     cv_setup data(30, 2, alternating, {0});
     data.outcomes[1][7] = 2;

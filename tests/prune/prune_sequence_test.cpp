@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -142,6 +144,17 @@ TEST(PruneSequence, ReportThatCannotBeOpenedIsAnError) {
         {
             scoped_temp_cwd cwd;
             mkdir("infor", 0755);
+            small_tree tree = five_nodes();
+            prune_sequence(tree.nodes, tree.n);
+        },
+        testing::ExitedWithCode(1), "error: .*infor");
+}
+
+TEST(PruneSequence, FailedWriteOfTheBlockIsAnError) {
+    EXPECT_EXIT(
+        {
+            scoped_temp_cwd cwd;
+            if (symlink("/dev/full", "infor") != 0) std::exit(3);
             small_tree tree = five_nodes();
             prune_sequence(tree.nodes, tree.n);
         },

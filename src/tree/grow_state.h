@@ -48,7 +48,12 @@ struct grow_state {
 int** alloc_sorted_rows(int columns);
 void release_sorted_rows(int** rows);
 
-// Growing driver steps.
+// Growing driver steps. start_growth sets up the state of one call up to the
+// node loop (root fitted, presorted, its case list filled); finish_growth
+// negates the node values and releases everything the state holds.
+void start_growth(grow_state& g, real** covariates, int** outcomes, int n, node_table& nodes,
+                  split_workspace& split, fit_workspace& fit);
+void finish_growth(grow_state& g);
 void fit_root(grow_state& g);
 void presort_root(grow_state& g);
 void try_split_node(grow_state& g, int t);

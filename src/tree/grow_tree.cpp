@@ -60,9 +60,8 @@ void release_sorted_rows(int** rows) {
     std::free(rows);
 }
 
-void grow_tree(real** covariates, int** outcomes, int n, int* n_nodes, node_table& nodes,
-               split_workspace& split, fit_workspace& fit) {
-    grow_state g;
+void start_growth(grow_state& g, real** covariates, int** outcomes, int n, node_table& nodes,
+                  split_workspace& split, fit_workspace& fit) {
     g.covariates = covariates;
     g.outcomes = outcomes;
     g.n = n;
@@ -92,17 +91,16 @@ void grow_tree(real** covariates, int** outcomes, int n, int* n_nodes, node_tabl
     presort_root(g);
     for (int i = 0; i < n; i++) g.cases_in_t[0][i] = i;
     nodes.node_cases[0] = n;
+}
 
-    for (int i = 0; i < g.n_nodes; i++) {
-        try_split_node(g, i);
-        release_vector(g.cases_in_t[i]);
-        g.cases_in_t[i] = nullptr;
+void finish_growth(grow_state& g) {
+    // Nodes not examined (only when growth was stopped early) still hold lists.
+    for (int i = 0; i < max_nodes; i++) {
+        if (g.cases_in_t[i] != nullptr) release_vector(g.cases_in_t[i]);
         release_sorted_rows(g.posi[i]);
-        g.posi[i] = nullptr;
     }
-
     // IEEE negation: a value of 0 becomes -0.
-    for (int j = 0; j < g.n_nodes; j++) nodes.node_value[j] = -nodes.node_value[j];
+    for (int j = 0; j < g.n_nodes; j++) g.nodes->node_value[j] = -g.nodes->node_value[j];
 
     release_search_scratch(g);
     std::free(g.posi);
@@ -110,5 +108,22 @@ void grow_tree(real** covariates, int** outcomes, int n, int* n_nodes, node_tabl
     release_vector(g.fit_means);
     release_vector(g.fit_params);
     release_sorted_rows(g.case_rank);
+    g = grow_state{};
+}
+
+void grow_tree(real** covariates, int** outcomes, int n, int* n_nodes, node_table& nodes,
+               split_workspace& split, fit_workspace& fit) {
+    grow_state g;
+    start_growth(g, covariates, outcomes, n, nodes, split, fit);
+    // The bound is read again after every node, since splits raise it. A node's
+    // case list and sorted rows are freed as soon as it has been examined.
+    for (int i = 0; i < g.n_nodes; i++) {
+        try_split_node(g, i);
+        release_vector(g.cases_in_t[i]);
+        g.cases_in_t[i] = nullptr;
+        release_sorted_rows(g.posi[i]);
+        g.posi[i] = nullptr;
+    }
     *n_nodes = g.n_nodes;
+    finish_growth(g);
 }

@@ -32,6 +32,7 @@ bool refill(formatted_input& in) {
     in.end = kept;
     if (in.buffer.size() - in.end < chunk_size / 2) in.buffer.resize(in.buffer.size() + chunk_size);
     std::size_t added = 0;
+    errno = 0;
     if (in.line_at_a_time) {
         int c;
         while (in.end + added < in.buffer.size() && (c = std::getc(in.file)) != EOF) {
@@ -43,6 +44,7 @@ bool refill(formatted_input& in) {
     }
     if (added == 0) {
         in.at_end = true;
+        if (std::ferror(in.file)) in.read_errno = errno != 0 ? errno : EIO;
         return false;
     }
     in.end += added;

@@ -20,6 +20,7 @@ struct formatted_input {
     std::size_t pos = 0;    // first unread character in buffer
     std::size_t end = 0;    // one past the last valid character
     bool at_end = false;    // the stream has nothing more to give
+    int read_errno = 0;     // the reason when the stream ended by a read error
     std::string_view token; // the last token read, valid until the next read
 };
 

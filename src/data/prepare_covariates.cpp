@@ -40,8 +40,8 @@ int level_count(real largest, int has_missing, int number, int column) {
     double levels = std::trunc(static_cast<double>(largest)) + has_missing + 1;
     if (levels < 0) return 0;
     if (levels > INT_MAX) {
-        input_error("covariate %d (data column %d): largest value %g is too large to count "
-                    "levels up to",
+        input_error("ordinal covariate %d (data column %d): largest value %g is too large to "
+                    "tally its levels",
                     number, column + 1, static_cast<double>(largest));
     }
     return static_cast<int>(levels);

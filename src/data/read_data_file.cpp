@@ -5,6 +5,7 @@
 #include "data/read_data_file.h"
 
 #include <climits>
+#include <cstring>
 #include <string>
 
 #include "data/console_answers.h"
@@ -21,6 +22,9 @@ namespace {
 [[noreturn]] void file_error(const char* file_name, const std::string& where, read_status status,
                              const formatted_input& in, bool whole_number) {
     std::string what = describe_read_failure(status, in.token, whole_number, "end of file");
+    if (status == read_end && in.read_errno != 0) {
+        what = std::string("cannot read the file: ") + std::strerror(in.read_errno);
+    }
     input_error("%s: %s: %s", file_name, where.c_str(), what.c_str());
 }
 

@@ -172,6 +172,14 @@ TEST(PrepareCovariates, NominalCategoryLimit) {
                 "^error: nominal covariate 1 \\(data column 1\\) has [0-9]+ categories");
 }
 
+TEST(PrepareCovariates, OrdinalTooLargeToTallyIsRefused) {
+    int* cov_column = nullptr;
+    set_up({{2, {0, 3e9f}}}, cov_column);
+    EXPECT_EXIT(prepare_covariates(0, M, cov_column), testing::ExitedWithCode(1),
+                "^error: ordinal covariate 1 \\(data column 1\\): largest value 3e\\+09 is too "
+                "large to tally its levels\n$");
+}
+
 TEST(PrepareCovariates, NegativeNominalValueIsFatal) {
     int* cov_column = nullptr;
     set_up({{1, {1, 2}}, {3, {0, -1}}}, cov_column);

@@ -83,6 +83,8 @@ TEST(Dialogue, BadFilesAndAnswersEndWithOneErrorLine) {
     const std::vector<bad_case> cases = {
         {"unopenable file", "missing.dat\n", small_file,
          "error: cannot open data file \"missing.dat\": No such file or directory\n"},
+        {"directory as data file", ".\n1\n-9\n", small_file,
+         "error: .: header, number of subjects: cannot read the file: Is a directory\n"},
         {"no file name", "", small_file, "error: answer to \"data filename ?\": end of input\n"},
         {"missing-data answer not a number", "d.dat\nyes\n", small_file,
          "error: answer to \"Are there any missing data?\": expected a whole number, found "

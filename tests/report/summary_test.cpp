@@ -1,0 +1,117 @@
+// The subtree table on hand-made report files whose values were worked out by hand.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include "report/report.h"
+#include "report_fixture.h"
+
+namespace {
+
+report_file parsed(const std::string& text) {
+    report_file rep;
+    std::string error;
+    EXPECT_TRUE(parse_report(text, "test.infor", rep, error)) << error;
+    return rep;
+}
+
+} // namespace
+
+// hand_nine_nodes.infor: leaves 3, 5, 6, 7, 8 of the grown tree; subtree 2 cuts node 4
+// (leaves 7, 8 -> 4), subtree 3 cuts node 2, subtree 4 cuts the root. Scores over three
+// repetitions: subtree 2 has mean 508 (deviations -3, 1, 2: sd sqrt(7), SE 1.5275), so the
+// one-SE limit is 509.53 and subtree 3 (mean 509, 3 terminal nodes) is the 1-SE choice.
+TEST(ReportSummary, HandWorkedNineNodeFile) {
+    report_file rep = parsed(fixture_text("hand_nine_nodes.infor"));
+    ASSERT_EQ(rep.nodes.size(), 9u);
+    ASSERT_EQ(rep.subtrees.size(), 4u);
+    EXPECT_DOUBLE_EQ(rep.subtrees[2].alpha, 5.0);
+    cv_summary sum;
+    summarize_cv(rep, sum);
+    EXPECT_EQ(sum.repetitions, 3);
+    EXPECT_EQ(sum.terminal_nodes, (std::vector<int>{5, 4, 3, 1}));
+    const double mean[4] = {522, 508, 509, 532};
+    const double se[4] = {2 / std::sqrt(3.0), std::sqrt(7.0 / 3), std::sqrt(13.0 / 3),
+                          2 / std::sqrt(3.0)};
+    for (int j = 0; j < 4; j++) {
+        EXPECT_NEAR(sum.mean[j], mean[j], 1e-9) << "subtree " << j + 1;
+        EXPECT_NEAR(sum.se[j], se[j], 1e-9) << "subtree " << j + 1;
+    }
+    EXPECT_EQ(sum.best, 1);
+    EXPECT_EQ(sum.one_se, 2);
+
+    std::ostringstream table;
+    print_table(table, rep, sum);
+    EXPECT_NE(table.str().find("   2      3.000000         4      508.00        1.53  min\n"),
+              std::string::npos)
+        << table.str();
+    EXPECT_NE(table.str().find("   3      5.000000         3      509.00        2.08  1se\n"),
+              std::string::npos)
+        << table.str();
+}
+
+// Pruning an ancestor after its descendant on the same line is how one step can cut
+// twice; both removed branches count.
+TEST(ReportSummary, SeveralNodesOnOnePruningLine) {
+    const std::string text = replaced(fixture_text("hand_nine_nodes.infor"), "2th 3.000000: 4 \n",
+                                      "2th 3.000000: 4 1 \n");
+    report_file rep = parsed(text);
+    cv_summary sum;
+    summarize_cv(rep, sum);
+    EXPECT_EQ(sum.terminal_nodes, (std::vector<int>{5, 3, 2, 1}));
+    std::vector<int> in, terminal;
+    subtree_membership(rep, 2, in, terminal);
+    EXPECT_EQ(in, (std::vector<int>{1, 1, 1, 0, 0, 1, 1, 0, 0}));
+    EXPECT_EQ(terminal[1], 1);
+    EXPECT_EQ(terminal[2], 0);
+}
+
+// Equal lowest means go to the smaller subtree; a subtree within the SE but larger than
+// the lowest-mean one is never the 1-SE choice.
+TEST(ReportSummary, TiesAndTheOneSeRuleNeverGrowTheTree) {
+    std::string head = fixture_text("hand_nine_nodes.infor");
+    head = head.substr(0, head.find("  520.00"));
+    report_file rep = parsed(head + "  510.00   500.00   500.00   530.00 \n" +
+                             "  512.00   502.00   502.00   534.00 \n");
+    cv_summary sum;
+    summarize_cv(rep, sum);
+    EXPECT_EQ(sum.best, 2);
+    EXPECT_EQ(sum.one_se, 2);
+
+    // Subtree 1 (5 leaves) lies within the SE of subtree 2 but is bigger.
+    rep = parsed(head + "  509.00   508.00   520.00   530.00 \n" +
+                 "  509.00   510.00   520.00   534.00 \n");
+    summarize_cv(rep, sum);
+    EXPECT_EQ(sum.best, 1);
+    EXPECT_EQ(sum.one_se, 1);
+}
+
+// One repetition: no standard error, shown as "-", and the 1-SE choice is the minimum.
+// No repetitions: means are "-" too and nothing is chosen.
+TEST(ReportSummary, OneAndZeroRepetitions) {
+    std::string head = fixture_text("hand_nine_nodes.infor");
+    head = head.substr(0, head.find("  520.00"));
+    report_file rep = parsed(head + "  520.00   505.00   504.00   530.00 \n");
+    cv_summary sum;
+    summarize_cv(rep, sum);
+    EXPECT_EQ(sum.best, 2);
+    EXPECT_EQ(sum.one_se, 2);
+    std::ostringstream one;
+    print_table(one, rep, sum);
+    EXPECT_NE(one.str().find("   3      5.000000         3      504.00           -  min  1se\n"),
+              std::string::npos)
+        << one.str();
+
+    rep = parsed(head);
+    summarize_cv(rep, sum);
+    EXPECT_EQ(sum.repetitions, 0);
+    EXPECT_EQ(sum.best, -1);
+    EXPECT_EQ(sum.one_se, -1);
+    EXPECT_EQ(sum.terminal_nodes, (std::vector<int>{5, 4, 3, 1}));
+    std::ostringstream none;
+    print_table(none, rep, sum);
+    EXPECT_NE(none.str().find("   1      0.000000         5           -           -\n"),
+              std::string::npos)
+        << none.str();
+}

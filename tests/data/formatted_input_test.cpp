@@ -151,15 +151,3 @@ TEST(FormattedInput, RealsAreRoundedStraightToFloat) {
         EXPECT_EQ(parse_real(t, value), read_malformed) << t;
     }
 }
-
-TEST(FormattedInput, FailureDescriptions) {
-    EXPECT_EQ(describe_read_failure(read_end, "", true, "end of file"), "end of file");
-    EXPECT_EQ(describe_read_failure(read_malformed, "3.5", true, "end of file"),
-              "expected a whole number, found \"3.5\"");
-    EXPECT_EQ(describe_read_failure(read_malformed, "abc", false, "end of file"),
-              "expected a number, found \"abc\"");
-    EXPECT_EQ(describe_read_failure(read_not_finite, "1e39", false, "end of file"),
-              "\"1e39\" is not finite as a float");
-    std::string long_token(500, 'x');
-    EXPECT_LT(describe_read_failure(read_malformed, long_token, false, "").size(), 100u);
-}

@@ -43,7 +43,7 @@ bool starts_with(const std::string& s, const std::string& prefix) {
     return s.compare(0, prefix.size(), prefix) == 0;
 }
 
-// `file` replaces lines of small_file: the whole file when `text` is given.
+// One refused run: the answers, the whole data file d.dat, the expected error.
 struct bad_case {
     const char* name;
     std::string input;

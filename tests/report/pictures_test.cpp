@@ -142,3 +142,17 @@ TEST(ReportPictures, SvgFilesAreWellFormed) {
         EXPECT_TRUE(well_formed_xml(dir + "/tree.svg"));
     }
 }
+
+// Nominal splits of a real run: the report lists the right-hand categories {1,2} of a
+// three-category covariate, so the left branch reads "in {0}".
+TEST(ReportPictures, NominalLabelsOfARealRun) {
+    report_file rep;
+    std::string error;
+    ASSERT_TRUE(read_report(fixture_path("votes_5fold_3rep.infor"), rep, error)) << error;
+    std::ostringstream dot;
+    write_dot(dot, rep, 1, {});
+    EXPECT_NE(dot.str().find("node 0\\n397 cases\\n-loglik 995.29\\ncolumn 10 in {0}\""),
+              std::string::npos)
+        << dot.str();
+    EXPECT_NE(dot.str().find("column 11 in {1}\""), std::string::npos);
+}

@@ -115,3 +115,36 @@ TEST(ReportSummary, OneAndZeroRepetitions) {
               std::string::npos)
         << none.str();
 }
+
+// votes_5fold_3rep.infor, from a run on the bundled votes data: six leaves (4, 5, 7, 8, 9,
+// 10), then nodes 3, 6, 2, 1 and the root are cut. Worked by hand from its three rows:
+// subtree 4 has the lowest mean, 578.98, with SE 7.83 (limit 586.80); subtree 5 (mean
+// 583.47, two leaves) is the smallest within it; subtree 6 (716.74) is not.
+TEST(ReportSummary, HandWorkedVotesRun) {
+    report_file rep = parsed(fixture_text("votes_5fold_3rep.infor"));
+    cv_summary sum;
+    summarize_cv(rep, sum);
+    EXPECT_EQ(sum.terminal_nodes, (std::vector<int>{6, 5, 4, 3, 2, 1}));
+    const double mean[6] = {1746.98 / 3, 1748.22 / 3, 1742.68 / 3,
+                            1736.93 / 3, 1750.40 / 3, 2150.23 / 3};
+    const double se[6] = {7.9185612, 8.3520437, 11.0122422, 7.8283381, 5.3025225, 73.5353752};
+    for (int j = 0; j < 6; j++) {
+        EXPECT_NEAR(sum.mean[j], mean[j], 1e-9) << "subtree " << j + 1;
+        EXPECT_NEAR(sum.se[j], se[j], 1e-6) << "subtree " << j + 1;
+    }
+    EXPECT_EQ(sum.best, 3);
+    EXPECT_EQ(sum.one_se, 4);
+}
+
+// Every committed report file is accepted and its sizes end at the root alone.
+TEST(ReportSummary, CommittedRunsAreAccepted) {
+    for (const char* name : {"birthwt_5fold_10rep.infor", "pbc_5fold_3rep.infor",
+                             "votes_5fold_3rep.infor", "hand_nine_nodes.infor"}) {
+        report_file rep = parsed(fixture_text(name));
+        cv_summary sum;
+        summarize_cv(rep, sum);
+        EXPECT_EQ(sum.terminal_nodes.back(), 1) << name;
+        EXPECT_GE(sum.best, 0) << name;
+        EXPECT_LE(sum.terminal_nodes[sum.one_se], sum.terminal_nodes[sum.best]) << name;
+    }
+}

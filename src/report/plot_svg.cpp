@@ -95,7 +95,8 @@ void write_cv_plot(std::ostream& out, const report_file& rep, const cv_summary& 
         << right_edge - left_edge << "\" height=\"" << bottom_edge - top_edge
         << "\" fill=\"none\" stroke=\"black\"/>\n";
     const double xs = std::max(1.0, nice_step(x_hi - x_lo, 8));
-    for (double x = std::ceil(x_lo / xs) * xs; x <= x_hi; x += xs) {
+    // Terminal counts start at 1, so no tick is drawn below it.
+    for (double x = std::max(1.0, std::ceil(x_lo / xs) * xs); x <= x_hi; x += xs) {
         out << "  <line x1=\"" << num(px(x)) << "\" y1=\"" << bottom_edge << "\" x2=\""
             << num(px(x)) << "\" y2=\"" << bottom_edge + 5 << "\" stroke=\"black\"/>\n"
             << "  <text x=\"" << num(px(x)) << "\" y=\"" << bottom_edge + 19

@@ -7,6 +7,7 @@
 double daughters_value(grow_state& g, const int* left_stats, int n_left, const int* right_stats,
                        int n_right, real* left_value, real* right_value) {
     if (n_left <= 0 || n_right <= 0) return 0;
+    g.n_fits += 2;
     *left_value = static_cast<real>(
         node_log_likelihood(left_stats, n_left, g.fit_params, g.fit_means, &g.normaliser, *g.fit));
     double right =

@@ -13,6 +13,7 @@ void fit_root(grow_state& g) {
         nodes.split_value[t] = 0;
     }
     find_covmat(g.outcomes, 0, g.n, nodes.node_stats_table[0]);
+    g.n_fits++;
     nodes.node_value[0] = static_cast<real>(node_log_likelihood(
         nodes.node_stats_table[0], g.n, g.fit_params, g.fit_means, &g.normaliser, *g.fit));
 }

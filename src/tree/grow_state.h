@@ -30,6 +30,7 @@ struct grow_state {
     real* fit_params = nullptr; // n_outcomes + 1
     real* fit_means = nullptr;  // n_outcomes + 1
     real normaliser = 0;
+    long n_fits = 0; // node fits made by this call
 
     // Split search scratch, sized once for n cases and the largest category
     // count, so no search allocates.
@@ -48,12 +49,15 @@ struct grow_state {
 int** alloc_sorted_rows(int columns);
 void release_sorted_rows(int** rows);
 
-// Growing driver steps. start_growth sets up the state of one call up to the
-// node loop (root fitted, presorted, its case list filled); finish_growth
-// negates the node values and releases everything the state holds.
+// Growing driver steps: grow_tree is start_growth, grow_nodes, finish_growth.
+// start_growth sets up the state of one call up to the node loop (root fitted,
+// presorted, its case list filled); finish_growth negates the node values and
+// releases everything the state holds.
 void start_growth(grow_state& g, real** covariates, int** outcomes, int n, node_table& nodes,
                   split_workspace& split, fit_workspace& fit);
 void finish_growth(grow_state& g);
+// The node loop: examines nodes in number order until every node has been.
+void grow_nodes(grow_state& g);
 void fit_root(grow_state& g);
 void presort_root(grow_state& g);
 void try_split_node(grow_state& g, int t);
@@ -79,9 +83,10 @@ int tie_groups(const real* p, int m, int* b);
 double daughters_value(grow_state& g, const int* left_stats, int n_left, const int* right_stats,
                        int n_right, real* left_value, real* right_value);
 
-// Visits the non-empty subsets of categories 0 .. k-2 in the order the nominal
-// search does (all categories present): calls to this return the category moved
-// at step s (1 .. 2^(k-1)-1) and whether it joins (1) or leaves (0) the left group.
+// Step s (1 .. 2^(k-1)-1) of the nominal search's Gray-code walk: returns the
+// category whose membership changes (the trailing zero bits of s) and sets
+// *joins to 1 when it joins the left group, 0 when it leaves it. With every
+// category present, the steps visit each non-empty subset of 0 .. k-2 once.
 int gray_step_category(unsigned s, int* joins);
 
 // A case's category: its covariate value truncated toward zero.

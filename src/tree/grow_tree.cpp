@@ -111,10 +111,7 @@ void finish_growth(grow_state& g) {
     g = grow_state{};
 }
 
-void grow_tree(real** covariates, int** outcomes, int n, int* n_nodes, node_table& nodes,
-               split_workspace& split, fit_workspace& fit) {
-    grow_state g;
-    start_growth(g, covariates, outcomes, n, nodes, split, fit);
+void grow_nodes(grow_state& g) {
     // The bound is read again after every node, since splits raise it. A node's
     // case list and sorted rows are freed as soon as it has been examined.
     for (int i = 0; i < g.n_nodes; i++) {
@@ -124,6 +121,13 @@ void grow_tree(real** covariates, int** outcomes, int n, int* n_nodes, node_tabl
         release_sorted_rows(g.posi[i]);
         g.posi[i] = nullptr;
     }
+}
+
+void grow_tree(real** covariates, int** outcomes, int n, int* n_nodes, node_table& nodes,
+               split_workspace& split, fit_workspace& fit) {
+    grow_state g;
+    start_growth(g, covariates, outcomes, n, nodes, split, fit);
+    grow_nodes(g);
     *n_nodes = g.n_nodes;
     finish_growth(g);
 }

@@ -5,13 +5,13 @@
 #include "numeric/real.h"
 
 struct node_table {
-    real* node_value = nullptr;     // fitted log-likelihood; negated once growing ends
-    real* split_value = nullptr;    // cut (ordered) or category bit mask (nominal)
-    int* split_covariate = nullptr; // covariate index of the split
-    int* parent = nullptr;          // parent node (never set for the root)
-    int* node_cases = nullptr;      // cases in the node
-    int* left_daughter = nullptr;   // 0 for a terminal node; right daughter is left + 1
-    int* in_subtree = nullptr;      // pruning flag
+    real* node_value = nullptr;       // fitted log-likelihood; negated once growing ends
+    real* split_value = nullptr;      // cut (ordered) or category bit mask (nominal)
+    int* split_covariate = nullptr;   // covariate index of the split
+    int* parent = nullptr;            // parent node (never set for the root)
+    int* node_cases = nullptr;        // cases in the node
+    int* left_daughter = nullptr;     // 0 for a terminal node; right daughter is left + 1
+    int* in_subtree = nullptr;        // pruning flag
     int** node_stats_table = nullptr; // max_nodes rows of stat_len
 };
 

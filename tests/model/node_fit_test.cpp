@@ -1,0 +1,332 @@
+// The node likelihood fit: pattern sums, start values, special nodes, the
+// failure paths, and agreement with an independent maximum-likelihood fit.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+#include "model/fit_workspace.h"
+#include "model/node_fit.h"
+#include "model/node_stats.h"
+#include "model_cases.h"
+#include "numeric/run_counts.h"
+
+namespace {
+
+struct fit_result {
+    double value;
+    std::vector<real> params, means;
+    real normaliser;
+    int fitted, n_retained, passes, stop_rule, capped_trials;
+    std::vector<int> retained;
+};
+
+// Fits the node summarised by stats (q outcomes, n cases) in a fresh workspace.
+fit_result fit(const std::vector<int>& stats, int q, int n) {
+    set_outcome_counts(q);
+    fit_workspace ws;
+    alloc_fit_workspace(ws, q);
+    fit_result r;
+    r.params.assign(q + 1, -99.0f);
+    r.means.assign(q + 1, -99.0f);
+    r.normaliser = -99.0f;
+    r.value =
+        node_log_likelihood(stats.data(), n, r.params.data(), r.means.data(), &r.normaliser, ws);
+    r.fitted = ws.fitted;
+    r.n_retained = ws.n_retained;
+    r.retained.assign(ws.retained, ws.retained + ws.n_retained);
+    r.passes = ws.passes;
+    r.stop_rule = ws.stop_rule;
+    r.capped_trials = ws.capped_trials;
+    release_fit_workspace(ws);
+    return r;
+}
+
+fit_result fit_cases(const std::vector<std::vector<int>>& cases, int q) {
+    set_outcome_counts(q);
+    return fit(stats_of(cases, q), q, static_cast<int>(cases.size()));
+}
+
+// Every case extended by a constant outcome value at the end.
+std::vector<std::vector<int>> with_constant(std::vector<std::vector<int>> cases, int value) {
+    for (auto& c : cases) c.push_back(value);
+    return cases;
+}
+
+TEST(MatVec, RoundsTheRunningSumAfterEveryTerm) {
+    real row[3] = {1.0f, 3e-8f, 3e-8f};
+    real* M[1] = {row};
+    const real x[3] = {1.0f, 1.0f, 1.0f};
+    real out[1];
+    mat_vec(M, 3, 1, x, out);
+    // Rounded per term, each 3e-8 is lost against 1; a double sum would round up.
+    EXPECT_EQ(out[0], 1.0f);
+    EXPECT_NE(static_cast<real>(1.0 + 3e-8f + 3e-8f), 1.0f);
+}
+
+TEST(EnumeratePatterns, SumsEveryPatternIndex) {
+    const int q = 3;
+    set_outcome_counts(q);
+    fit_workspace ws;
+    alloc_fit_workspace(ws, q);
+    const real params[4] = {0.5f, -1.25f, 2.0f, -0.75f};
+    real A, E[4];
+    EXPECT_EQ(enumerate_patterns(params, &A, E, 3, ws.pattern_bits, ws), 0);
+    double a = 0, e[4] = {0, 0, 0, 0};
+    for (int i = 0; i < 8; i++) {
+        int s = 0;
+        double eta = 0;
+        for (int j = 0; j < 3; j++)
+            if ((i >> j) & 1) s++, eta += params[j];
+        int t = s * (s - 1) / 2;
+        double x = std::exp(eta + t * params[3]);
+        a += x;
+        for (int j = 0; j < 3; j++) e[j] += ((i >> j) & 1) * x;
+        e[3] += t * x;
+    }
+    EXPECT_NEAR(A, a, 1e-6 * a);
+    for (int l = 0; l < 4; l++) EXPECT_NEAR(E[l], e[l] / a, 1e-6);
+
+    // K = 1 < q: the low bit's two patterns, each counted four times.
+    const real reduced[2] = {0.5f, -0.75f};
+    real A1, E1[2];
+    enumerate_patterns(reduced, &A1, E1, 1, ws.pattern_bits, ws);
+    EXPECT_FLOAT_EQ(A1, static_cast<real>(4 * (1 + std::exp(0.5))));
+    EXPECT_FLOAT_EQ(E1[0], static_cast<real>(std::exp(0.5) / (1 + std::exp(0.5))));
+    EXPECT_EQ(E1[1], 0.0f);
+
+    // An exponent above 50 is capped and reported: pattern 7 has 60 + 3 * 1.
+    const real large[4] = {20.0f, 20.0f, 20.0f, 1.0f};
+    EXPECT_EQ(enumerate_patterns(large, &A, E, 3, ws.pattern_bits, ws), 1);
+    const double exps[8] = {0, 20, 20, 41, 20, 41, 41, 50};
+    real sum = 0.0f;
+    for (double x : exps)
+        sum = static_cast<real>(sum + static_cast<double>(static_cast<real>(std::exp(x))));
+    EXPECT_EQ(A, sum);
+    release_fit_workspace(ws);
+}
+
+TEST(EnumeratePatternsDeathTest, NotANumberNormaliserEndsSilently) {
+    set_outcome_counts(2);
+    fit_workspace ws;
+    alloc_fit_workspace(ws, 2);
+    const real params[3] = {NAN, 0.0f, 0.0f};
+    real A, E[3];
+    EXPECT_EXIT(enumerate_patterns(params, &A, E, 2, ws.pattern_bits, ws),
+                testing::ExitedWithCode(255), "^$");
+    release_fit_workspace(ws);
+}
+
+TEST(StartParameters, LogitsClampedToMinusOneOutsideThree) {
+    const real means[5] = {0.96f, 0.95f, 0.0f, 0.5f, 1.0f};
+    real params[6];
+    int retained[5];
+    ASSERT_EQ(start_parameters(means, 5, params, retained), 3);
+    EXPECT_EQ(retained[0], 0);
+    EXPECT_EQ(retained[1], 1);
+    EXPECT_EQ(retained[2], 3);
+    EXPECT_EQ(params[0], -1.0f);
+    EXPECT_EQ(params[1], static_cast<real>(std::log(0.95f / (1.0 - 0.95f))));
+    EXPECT_NEAR(params[1], std::log(19.0), 1e-5);
+    EXPECT_EQ(params[2], 0.0f);
+    EXPECT_EQ(params[3], 0.0f);
+}
+
+TEST(NodeFit, EmptyAndPureNodesAreWorthZero) {
+    fit_result r = fit(std::vector<int>(14, 0), 3, 0);
+    EXPECT_EQ(r.value, 0.0);
+    EXPECT_EQ(r.params[0], -99.0f);
+    EXPECT_EQ(r.means[0], -99.0f);
+    EXPECT_EQ(r.fitted, 0);
+
+    std::vector<std::vector<int>> pure(40, {1, 0, 1});
+    r = fit_cases(pure, 3);
+    EXPECT_EQ(r.value, 0.0);
+    EXPECT_EQ(r.params[0], 0.0f);
+    EXPECT_EQ(r.n_retained, 0);
+    EXPECT_EQ(r.fitted, 0);
+    EXPECT_EQ(r.normaliser, -99.0f);
+}
+
+TEST(NodeFit, OneOutcomeIsABernoulliFitWithOmegaAtZero) {
+    std::vector<std::vector<int>> cases;
+    for (int i = 0; i < 100; i++) cases.push_back({i < 30 ? 1 : 0});
+    fit_result r = fit_cases(cases, 1);
+    EXPECT_EQ(r.fitted, 1);
+    EXPECT_EQ(r.params[1], 0.0f);
+    EXPECT_NEAR(r.params[0], std::log(0.3 / 0.7), 1e-5);
+    EXPECT_NEAR(r.value, 30 * std::log(0.3) + 70 * std::log(0.7), 1e-3);
+    EXPECT_NEAR(r.normaliser, 1 + 0.3 / 0.7, 1e-5);
+}
+
+// n * (sum params * means - ln normaliser) in double: the objective at the
+// returned parameters, whatever the iteration did.
+double value_at_fit(const fit_result& r, int c, int n) {
+    double v = -std::log(static_cast<double>(r.normaliser));
+    for (int k = 0; k < c; k++) v += static_cast<double>(r.params[k]) * r.means[k];
+    return n * v;
+}
+
+TEST(NodeFit, RemovedOutcomeCostsNLn2) {
+    std::mt19937 gen(5);
+    auto base = random_cases(gen, 2, 120, {0.35, 0.6}, 0.7);
+    fit_result two = fit_cases(base, 2);
+    ASSERT_EQ(two.fitted, 1);
+    std::vector<int> stats = stats_of(base, 2);
+    const double best = reference_max_log_likelihood({stats[0] / 120.0, stats[1] / 120.0},
+                                                     stats[pair_total_index(2)] / 120.0, 120);
+    const double ln2 = std::log(2.0);
+    for (int constant : {0, 1}) {
+        fit_result three = fit_cases(with_constant(base, constant), 3);
+        ASSERT_EQ(three.fitted, 1) << constant;
+        EXPECT_EQ(three.n_retained, 2);
+        EXPECT_EQ(three.retained, (std::vector<int>{0, 1}));
+        // The mean pair count of the fit counts pairs among the retained outcomes.
+        EXPECT_EQ(three.means[2], two.means[2]) << constant;
+        EXPECT_EQ(three.params[3], -99.0f);
+        EXPECT_NEAR(three.value, value_at_fit(three, 3, 120), 1e-3);
+        EXPECT_LE(three.value, best - 120 * ln2 + 1e-3);
+        EXPECT_NEAR(three.value, best - 120 * ln2, 1e-2 * std::fabs(best)) << constant;
+        if (constant == 0) {
+            // Same statistics, same step matrix: the same iteration, shifted by n ln 2.
+            EXPECT_NEAR(three.value, two.value - 120 * ln2, 1e-3);
+            for (int k = 0; k <= 2; k++) EXPECT_NEAR(three.params[k], two.params[k], 1e-5);
+            EXPECT_NEAR(three.normaliser, 2 * two.normaliser, 1e-5 * two.normaliser);
+        }
+    }
+}
+
+TEST(NodeFit, AlwaysOneOutcomesDoNotRunAway) {
+    // Outcomes 0 and 3 positive in every case; without counting only the pairs
+    // among retained outcomes, the objective would have no finite maximum.
+    std::mt19937 gen(17);
+    auto middle = random_cases(gen, 3, 150, {0.3, 0.5, 0.6}, 0.9);
+    std::vector<std::vector<int>> cases;
+    for (auto& c : middle) cases.push_back({1, c[0], c[1], 1, c[2]});
+    fit_result r = fit_cases(cases, 5);
+    ASSERT_EQ(r.fitted, 1);
+    EXPECT_EQ(r.retained, (std::vector<int>{1, 2, 4}));
+    set_outcome_counts(3);
+    std::vector<int> stats = stats_of(middle, 3);
+    const double best =
+        reference_max_log_likelihood({stats[0] / 150.0, stats[1] / 150.0, stats[2] / 150.0},
+                                     stats[pair_total_index(3)] / 150.0, 150);
+    EXPECT_EQ(r.means[3], static_cast<real>(stats[pair_total_index(3)] / 150.0));
+    EXPECT_LE(r.value, best - 2 * 150 * std::log(2.0) + 1e-3);
+    EXPECT_NEAR(r.value, best - 2 * 150 * std::log(2.0), 1e-2 * std::fabs(best));
+    for (int k = 0; k <= 3; k++) EXPECT_LT(std::fabs(r.params[k]), 10.0f) << k;
+}
+
+// Nodes whose first full Newton step reaches the exponent cap: the capped
+// objective looks better than it is, and accepting such a trial would let the
+// parameters run away and report the best possible value 0.
+TEST(NodeFit, CappedTrialsAreHalvedNotAccepted) {
+    struct node {
+        int q, n;
+        std::vector<int> stats;
+    };
+    const node nodes[] = {
+        {3, 100, {99, 39, 67, 99, 38, 66, 39, 27, 67, 131, 130, 91, 119, 287}},
+        {4, 30, {27, 29, 29, 19, 27,  27,  26,  17,  29,  28,
+                 18, 29, 18, 19, 134, 129, 133, 131, 103, 686}},
+        {5, 55, {48, 26, 18, 46, 54, 48, 23,  17,  39,  47,  26,  7,   23,  25,
+                 18, 15, 18, 46, 45, 54, 259, 244, 162, 123, 237, 256, 1579}},
+    };
+    for (const node& nd : nodes) {
+        fit_result r = fit(nd.stats, nd.q, nd.n);
+        ASSERT_EQ(r.fitted, 1);
+        EXPECT_GT(r.capped_trials, 0);
+        std::vector<double> ybar(nd.q);
+        for (int j = 0; j < nd.q; j++) ybar[j] = static_cast<double>(nd.stats[j]) / nd.n;
+        const double best = reference_max_log_likelihood(
+            ybar, static_cast<double>(nd.stats[pair_total_index(nd.q)]) / nd.n, nd.n);
+        EXPECT_LT(r.value, best / 2) << nd.q;
+        EXPECT_LE(r.value, best + 1e-3) << nd.q;
+        EXPECT_NEAR(r.value, value_at_fit(r, nd.q + 1, nd.n), 1e-3 * std::fabs(best));
+        for (int k = 0; k <= nd.q; k++) EXPECT_LT(std::fabs(r.params[k]), 50.0f) << nd.q;
+    }
+    // The q = 5 node converges despite its capped trial.
+    fit_result r = fit(nodes[2].stats, 5, 55);
+    EXPECT_EQ(r.stop_rule, fit_stop_gradient);
+}
+
+TEST(NodeFit, AlwaysZeroOutcomeKeepsThePairCountLast) {
+    // Outcome 1 never positive; outcomes 0 and 2 often positive together.
+    std::mt19937 gen(8);
+    auto two = random_cases(gen, 2, 90, {0.6, 0.7}, 0.8);
+    std::vector<std::vector<int>> cases;
+    for (auto& c : two) cases.push_back({c[0], 0, c[1]});
+    fit_result r = fit_cases(cases, 3);
+    ASSERT_EQ(r.fitted, 1);
+    EXPECT_EQ(r.retained, (std::vector<int>{0, 2}));
+    std::vector<int> stats = stats_of(cases, 3);
+    EXPECT_GE(stats[pair_total_index(3)], 90 / 3);
+    EXPECT_EQ(r.means[0], static_cast<real>(stats[0] / 90.0));
+    EXPECT_EQ(r.means[1], static_cast<real>(stats[2] / 90.0));
+    EXPECT_EQ(r.means[2], static_cast<real>(stats[pair_total_index(3)] / 90.0));
+    fit_result reduced = fit_cases(two, 2);
+    EXPECT_NEAR(r.value, reduced.value - 90 * std::log(2.0), 1e-3);
+}
+
+TEST(NodeFitDeathTest, NegativeMeanPairCountIsFatal) {
+    set_outcome_counts(2);
+    std::vector<int> stats = stats_of({{1, 0}, {0, 1}, {1, 1}}, 2);
+    stats[pair_total_index(2)] = -1;
+    EXPECT_EXIT(fit(stats, 2, 3), testing::ExitedWithCode(1), "ey cannot be negative\n\n");
+}
+
+// Random nodes with proportions away from 0 and 1, against the model's maximum
+// log-likelihood found by a plain double Newton method. The fit's own rule
+// G <= 0.001 R is relative to the squared means, so a converged fit can stop
+// with a gradient large enough to cost a few per cent of the value;
+// fits ending by the step rule or after 31 passes may be further off.
+TEST(NodeFit, AgreesWithIndependentMaximumLikelihood) {
+    std::mt19937 gen(2024);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    int nodes = 0, stopped_early = 0, loose = 0;
+    double worst_converged = 0.0;
+    for (int q = 2; q <= 5; q++) {
+        for (int rep = 0; rep < 80; rep++) {
+            const int n = 60 + static_cast<int>(u(gen) * 400);
+            std::vector<double> p(q);
+            for (int j = 0; j < q; j++) p[j] = 0.2 + 0.6 * u(gen);
+            const double association = 1.2 * u(gen);
+            auto cases = random_cases(gen, q, n, p, association);
+            set_outcome_counts(q);
+            std::vector<int> stats = stats_of(cases, q);
+            bool inside = true;
+            for (int j = 0; j < q; j++) inside &= stats[j] >= 0.05 * n && stats[j] <= 0.95 * n;
+            if (!inside) continue;
+            nodes++;
+            fit_result r = fit(stats, q, n);
+            ASSERT_EQ(r.fitted, 1);
+            ASSERT_EQ(r.n_retained, q);
+            std::vector<double> ybar(q);
+            for (int j = 0; j < q; j++) ybar[j] = static_cast<double>(stats[j]) / n;
+            const double best = reference_max_log_likelihood(
+                ybar, static_cast<double>(stats[pair_total_index(q)]) / n, n);
+            const double rel = (best - r.value) / std::fabs(best);
+            // Never above the maximum, and exactly the objective at the parameters returned.
+            EXPECT_GT(rel, -1e-5) << q << " " << n;
+            EXPECT_NEAR(r.value, value_at_fit(r, q + 1, n), 2e-5 * std::fabs(best));
+            if (r.stop_rule != fit_stop_gradient) {
+                stopped_early++;
+                continue;
+            }
+            if (rel > 1e-3) loose++;
+            worst_converged = std::max(worst_converged, rel);
+        }
+    }
+    EXPECT_GE(nodes, 300);
+    // Observed with this seed: none stopped early; 62 of 320 converged fits
+    // beyond 1e-3, the worst 3.85e-2. A tight gradient rule on the same
+    // iteration reaches the maximum within 1e-6 on all of them.
+    EXPECT_LE(stopped_early, 3);
+    EXPECT_LE(loose, 70) << "of " << nodes;
+    EXPECT_LT(worst_converged, 5e-2);
+    std::printf("%d nodes: %d stopped early, %d converged beyond 1e-3, worst %.2e\n", nodes,
+                stopped_early, loose, worst_converged);
+}
+
+} // namespace

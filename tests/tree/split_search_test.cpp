@@ -177,11 +177,12 @@ TEST(NominalSearch, FourCategoriesPairsZeroWithTwo) {
 }
 
 TEST(NominalSearch, EarlierDivisionWinsATie) {
-    // Categories 0 and 1: 61 positive cases each; 2 and 3: 30 negative ones.
+    // Categories 0 and 1: 68 positive cases each; 2 and 3: 30 negative ones.
     // {0,1} together would leave 60 on the right, so {0} | {1,2,3} and
-    // {1} | {0,2,3}, exactly equal, are the best; {0} comes first in the walk.
-    tree_data d(182, 1, {4});
-    std::vector<int> cat = blocks_of({0, 1}, 61);
+    // {1} | {0,2,3}, exactly equal (a pure side of value 0 and a side of 128
+    // cases, whose value is exact as a real), are the best; {0} comes first.
+    tree_data d(196, 1, {4});
+    std::vector<int> cat = blocks_of({0, 1}, 68);
     cat.insert(cat.end(), 30, 2);
     cat.insert(cat.end(), 30, 3);
     for (int i = 0; i < d.n; i++) {
@@ -192,7 +193,7 @@ TEST(NominalSearch, EarlierDivisionWinsATie) {
     d.grow();
     ASSERT_GE(d.n_nodes, 3);
     EXPECT_EQ(d.nodes.split_value[0], 1.0f);
-    EXPECT_EQ(d.nodes.node_cases[1], 61);
+    EXPECT_EQ(d.nodes.node_cases[1], 68);
 }
 
 TEST(NominalSearch, AbsentCategoryStaysRight) {

@@ -1,6 +1,7 @@
 // Test helpers: temporary directories, files and whole korva runs.
 #include "support/test_support.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,23 +36,29 @@ std::string source_path(const std::string& relative) {
     return std::string(KORVA_SOURCE_DIR) + "/" + relative;
 }
 
-korva_run run_korva(const std::string& input,
-                    const std::vector<std::pair<std::string, std::string>>& files,
-                    const std::string& env) {
+korva_run run_korva_in(const std::string& dir, const std::string& input, const std::string& env) {
     korva_run r;
-    r.dir = make_temp_dir();
-    for (const auto& f : files) write_file(r.dir + "/" + f.first, f.second);
+    r.dir = dir;
     write_file(r.dir + "/.stdin", input);
-    std::string cmd = "cd '" + r.dir + "' && " + env + " '" + KORVA_BINARY +
-                      "' < .stdin > .stdout 2> .stderr";
+    std::string cmd =
+        "cd '" + r.dir + "' && " + env + " '" + KORVA_BINARY + "' < .stdin > .stdout 2> .stderr";
     int raw = std::system(cmd.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 1000 + raw;
     r.out = read_file(r.dir + "/.stdout");
     r.err = read_file(r.dir + "/.stderr");
-    std::ifstream probe(r.dir + "/infor");
-    r.infor_exists = probe.good();
-    if (r.infor_exists) r.infor = read_file(r.dir + "/infor");
+    // Only a regular file is read back: "infor" may be a link to a device.
+    struct stat st;
+    r.infor_exists = stat((r.dir + "/infor").c_str(), &st) == 0;
+    if (r.infor_exists && S_ISREG(st.st_mode)) r.infor = read_file(r.dir + "/infor");
     return r;
+}
+
+korva_run run_korva(const std::string& input,
+                    const std::vector<std::pair<std::string, std::string>>& files,
+                    const std::string& env) {
+    std::string dir = make_temp_dir();
+    for (const auto& f : files) write_file(dir + "/" + f.first, f.second);
+    return run_korva_in(dir, input, env);
 }
 
 scoped_temp_cwd::scoped_temp_cwd() {

@@ -6,12 +6,12 @@
 #include <vector>
 
 struct korva_run {
-    int status = -1;          // exit status (255 for -1)
-    std::string out;          // standard output
-    std::string err;          // standard error
+    int status = -1; // exit status (255 for -1)
+    std::string out; // standard output
+    std::string err; // standard error
     bool infor_exists = false;
-    std::string infor;        // the report file, if any
-    std::string dir;          // the working directory of the run
+    std::string infor; // the report file, if any
+    std::string dir;   // the working directory of the run
 };
 
 // A fresh empty directory under the system's temporary directory.
@@ -28,6 +28,10 @@ std::string source_path(const std::string& relative);
 korva_run run_korva(const std::string& input,
                     const std::vector<std::pair<std::string, std::string>>& files = {},
                     const std::string& env = "");
+
+// The same in an existing directory, which the caller has prepared.
+korva_run run_korva_in(const std::string& dir, const std::string& input,
+                       const std::string& env = "");
 
 // Changes into a fresh temporary directory for the lifetime of the object.
 struct scoped_temp_cwd {

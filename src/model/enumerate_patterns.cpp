@@ -8,20 +8,92 @@
 // E_l are rounded after every term, in index order. Bits K .. q-1 of an index
 // are ignored, so when K < q the 2^K distinct exponentials repeat in blocks and
 // are computed once per call.
+#include <algorithm>
 #include <cmath>
 
 #include "model/node_fit.h"
 #include "numeric/fatal_error.h"
 #include "numeric/run_counts.h"
 
+namespace {
+
+// Sums over the pattern indices, in index order, with e_i = exp(x_i) rounded
+// to a real: A, the outcome sums (4*G of them, in registers; padding columns
+// of the table only ever add 0) and the pair-count sum. x holds the `distinct`
+// capped exponents; the index sequence is those patterns repeated until
+// `count` indices have been visited, and their exponentials are kept in ex.
+//
+// A float sum of two reals equals their double sum rounded to real, and
+// bit * e is exactly 0 or e, so A and the outcome sums use real arithmetic.
+// The pair-count term t * e is not a real, so that sum is formed in double and
+// rounded per term; a term with t = 0 leaves it unchanged and is skipped.
+// The exponentials are taken in small blocks ahead of their sums, so that the
+// sums stay in registers across the calls of exp.
+template <int G>
+void accumulate_patterns(const double* x, long distinct, long count, const real* table, int stride,
+                         const int* pairs, real* ex, real* sums_out, real* a_out, real* pair_out) {
+    real s[4 * G] = {};
+    real a = 0.0f;
+    real pair_sum = 0.0f;
+    auto add = [&](long i, real e) {
+        a += e;
+        const real* row = table + i * stride;
+        for (int k = 0; k < 4 * G; k++) s[k] += row[k] * e;
+        if (pairs[i] != 0)
+            pair_sum = static_cast<real>(pair_sum + pairs[i] * static_cast<double>(e));
+    };
+    const long block = distinct < 8 ? distinct : 8;
+    for (long first = 0; first < distinct; first += block) {
+        for (long i = first; i < first + block; i++) ex[i] = static_cast<real>(std::exp(x[i]));
+        for (long i = first; i < first + block; i++) add(i, ex[i]);
+    }
+    for (long start = distinct; start < count; start += distinct)
+        for (long i = 0; i < distinct; i++) add(i, ex[i]);
+    for (int k = 0; k < 4 * G; k++) sums_out[k] = s[k];
+    *a_out = a;
+    *pair_out = pair_sum;
+}
+
+// The sums for q outcomes with the outcome sums in (q + 3) / 4 groups of four.
+void accumulate_by_groups(int groups, const double* x, long distinct, long count, const real* table,
+                          int stride, const int* pairs, real* ex, real* sums, real* a,
+                          real* pair_sum) {
+    switch (groups) {
+    case 0:
+    case 1:
+        accumulate_patterns<1>(x, distinct, count, table, stride, pairs, ex, sums, a, pair_sum);
+        break;
+    case 2:
+        accumulate_patterns<2>(x, distinct, count, table, stride, pairs, ex, sums, a, pair_sum);
+        break;
+    case 3:
+        accumulate_patterns<3>(x, distinct, count, table, stride, pairs, ex, sums, a, pair_sum);
+        break;
+    case 4:
+        accumulate_patterns<4>(x, distinct, count, table, stride, pairs, ex, sums, a, pair_sum);
+        break;
+    case 5:
+        accumulate_patterns<5>(x, distinct, count, table, stride, pairs, ex, sums, a, pair_sum);
+        break;
+    case 6:
+        accumulate_patterns<6>(x, distinct, count, table, stride, pairs, ex, sums, a, pair_sum);
+        break;
+    case 7:
+        accumulate_patterns<7>(x, distinct, count, table, stride, pairs, ex, sums, a, pair_sum);
+        break;
+    default:
+        accumulate_patterns<8>(x, distinct, count, table, stride, pairs, ex, sums, a, pair_sum);
+        break;
+    }
+}
+
+} // namespace
+
 int enumerate_patterns(const real* params, real* A, real* E, int K, int* bits, fit_workspace& ws) {
-    const int q = ws.q;
     const long count = n_patterns;
     const long distinct = 1L << K;
-    const real* table = ws.pattern_table;
     const int* pairs = ws.pattern_pairs;
     double* eta = ws.pattern_eta;
-    real* ex = ws.pattern_exp;
 
     // Outcome part of each exponent. Adding the highest set bit last keeps the
     // ascending order of the terms: eta[i] = eta[i without bit h] + theta_h.
@@ -31,45 +103,27 @@ int enumerate_patterns(const real* params, real* A, real* E, int K, int* bits, f
         const long half = 1L << h;
         for (long i = half; i < 2 * half; i++) eta[i] = eta[i - half] + theta;
     }
+    // Then the association term, and the cap at 50.
     const double omega = params[K];
-
-    // A float sum of two reals equals their double sum rounded to real, so A and
-    // E_l (l < K) accumulate in real arithmetic; bit * e is exactly 0 or e.
-    // E_K adds t * e, which is not a real, so it is summed in double and rounded.
-    real a = 0.0f;
-    for (int l = 0; l <= K; l++) E[l] = 0.0f;
-    real eK = 0.0f;
     int capped = 0;
     for (long i = 0; i < distinct; i++) {
-        double x = eta[i] + pairs[i] * omega;
-        if (x > 50.0) {
-            x = 50.0;
-            capped = 1;
-        }
-        const real e = static_cast<real>(std::exp(x));
-        ex[i] = e;
-        a += e;
-        const real* row = table + i * q;
-        for (int l = 0; l < K; l++) E[l] += row[l] * e;
-        eK = static_cast<real>(eK + pairs[i] * static_cast<double>(e));
+        const double x = eta[i] + pairs[i] * omega;
+        capped |= x > 50.0;
+        eta[i] = std::min(x, 50.0);
     }
-    for (long block = distinct; block < count; block += distinct) {
-        for (long i = 0; i < distinct; i++) {
-            const real e = ex[i];
-            a += e;
-            const real* row = table + i * q;
-            for (int l = 0; l < K; l++) E[l] += row[l] * e;
-            eK = static_cast<real>(eK + pairs[i] * static_cast<double>(e));
-        }
-    }
-    E[K] = eK;
+
+    real sums[4 * 8];
+    real a, pair_sum;
+    accumulate_by_groups((K + 3) / 4, eta, distinct, count, ws.pattern_table, ws.pattern_stride,
+                         pairs, ws.pattern_exp, sums, &a, &pair_sum);
 
     // The statistics of the last index visited, as a pattern-by-pattern sum leaves them.
     for (int j = 0; j < K; j++) bits[j] = static_cast<int>(((count - 1) >> j) & 1);
     bits[K] = pairs[distinct - 1];
 
     if (!(a > 0.0f)) silent_exit();
-    for (int l = 0; l <= K; l++) E[l] = static_cast<real>(static_cast<double>(E[l]) / a);
+    for (int l = 0; l < K; l++) E[l] = static_cast<real>(static_cast<double>(sums[l]) / a);
+    E[K] = static_cast<real>(static_cast<double>(pair_sum) / a);
     *A = a;
     return capped;
 }

@@ -23,16 +23,18 @@ void alloc_fit_workspace(fit_workspace& ws, int q) {
     ws.stop_rule = fit_stop_none;
 
     long count = 1L << q;
-    ws.pattern_table = dvector(count * (q > 0 ? q : 1));
+    const int stride = (q + 3) / 4 * 4 > 0 ? (q + 3) / 4 * 4 : 4;
+    ws.pattern_stride = stride;
+    ws.pattern_table = dvector(count * stride);
     ws.pattern_pairs = ivector(count);
     ws.pattern_eta = static_cast<double*>(std::malloc(sizeof(double) * count));
     ws.pattern_exp = dvector(count);
     if (ws.pattern_eta == nullptr) fatal_error("allocation failure in dvector()");
     for (long i = 0; i < count; i++) {
         int s = 0;
-        for (int j = 0; j < q; j++) {
-            int bit = static_cast<int>((i >> j) & 1);
-            ws.pattern_table[i * q + j] = static_cast<real>(bit);
+        for (int j = 0; j < stride; j++) {
+            int bit = j < q ? static_cast<int>((i >> j) & 1) : 0;
+            ws.pattern_table[i * stride + j] = static_cast<real>(bit);
             s += bit;
         }
         ws.pattern_pairs[i] = s * (s - 1) / 2;

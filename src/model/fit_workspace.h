@@ -24,9 +24,11 @@ struct fit_workspace {
     int stop_rule = 0;     // one of the fit_stop values
     int capped_trials = 0; // trial points at which some exponent was capped at 50
     // Parameter-free table of the 2^q pattern indices, filled once: bit j of
-    // index i as a real 0 or 1 (row i at pattern_table + i*q) and the pair count
+    // index i as a real 0 or 1 (row i at pattern_table + i*pattern_stride, the
+    // stride q rounded up to a multiple of 4, padding 0) and the pair count
     // s(s-1)/2 of the index.
-    real* pattern_table = nullptr; // 2^q rows of q entries
+    int pattern_stride = 0;
+    real* pattern_table = nullptr; // 2^q rows of pattern_stride entries
     int* pattern_pairs = nullptr;  // 2^q
     // Per-call scratch of the pattern sum: the outcome part of each exponent and
     // each pattern's rounded exp.

@@ -107,6 +107,59 @@ TEST(EnumeratePatterns, SumsEveryPatternIndex) {
     release_fit_workspace(ws);
 }
 
+// The pattern sum written pattern by pattern, every stored value rounded where
+// it is stored: the optimised sum must give the same bits.
+int literal_pattern_sum(const real* params, real* A, real* E, int K, int q) {
+    real a = 0.0f;
+    for (int l = 0; l <= K; l++) E[l] = 0.0f;
+    int capped = 0;
+    std::vector<int> bits(K + 1);
+    for (long i = 0; i < (1L << q); i++) {
+        int s = 0;
+        double eta = 0.0;
+        for (int j = 0; j < K; j++) {
+            bits[j] = (i >> j) & 1;
+            s += bits[j];
+            if (bits[j]) eta += params[j];
+        }
+        bits[K] = s * (s - 1) / 2;
+        eta += bits[K] * static_cast<double>(params[K]);
+        if (eta > 50) eta = 50, capped = 1;
+        const real e = static_cast<real>(std::exp(eta));
+        a = static_cast<real>(static_cast<double>(a) + e);
+        for (int l = 0; l <= K; l++)
+            E[l] = static_cast<real>(E[l] + bits[l] * static_cast<double>(e));
+    }
+    for (int l = 0; l <= K; l++) E[l] = static_cast<real>(static_cast<double>(E[l]) / a);
+    *A = a;
+    return capped;
+}
+
+TEST(EnumeratePatterns, BitIdenticalToThePatternByPatternSum) {
+    std::mt19937 gen(31);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    for (int q = 1; q <= 10; q++) {
+        set_outcome_counts(q);
+        fit_workspace ws;
+        alloc_fit_workspace(ws, q);
+        for (int rep = 0; rep < 40; rep++) {
+            const int K = rep % 4 == 3 && q > 1 ? 1 + rep % q : q; // some K < q
+            std::vector<real> params(K + 1);
+            const double spread = rep % 5 == 0 ? 12.0 : 3.0; // some fits reach the cap
+            for (int j = 0; j <= K; j++) params[j] = static_cast<real>(spread * u(gen));
+            if (rep % 7 == 0) params[K] = static_cast<real>(std::fabs(params[K]) * 4);
+            real A, A_ref;
+            std::vector<real> E(K + 1), E_ref(K + 1);
+            int capped = enumerate_patterns(params.data(), &A, E.data(), K, ws.pattern_bits, ws);
+            int capped_ref = literal_pattern_sum(params.data(), &A_ref, E_ref.data(), K, q);
+            ASSERT_EQ(A, A_ref) << q << " " << K << " " << rep;
+            ASSERT_EQ(capped, capped_ref);
+            for (int l = 0; l <= K; l++) ASSERT_EQ(E[l], E_ref[l]) << q << " " << K << " " << l;
+        }
+        release_fit_workspace(ws);
+    }
+}
+
 TEST(EnumeratePatternsDeathTest, NotANumberNormaliserEndsSilently) {
     set_outcome_counts(2);
     fit_workspace ws;

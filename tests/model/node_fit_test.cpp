@@ -322,6 +322,26 @@ TEST(NodeFit, AlwaysZeroOutcomeKeepsThePairCountLast) {
     EXPECT_NEAR(r.value, reduced.value - 90 * std::log(2.0), 1e-3);
 }
 
+TEST(NodeFit, UnconvergedDecompositionGivesZeroAndKeepsStartValues) {
+    // Three identical outcome columns make the covariance matrix exactly
+    // singular; with negligibility judged at working precision, the sweeps on
+    // this one never settle.
+    const std::vector<int> stats = {7,  12, 12, 12,  10, 5,   7,   7,   7,   7,  7,   3,
+                                    12, 10, 10, 10,  5,  12,  10,  10,  5,   12, 10,  5,
+                                    10, 5,  5,  111, 85, 111, 111, 111, 111, 65, 1311};
+    testing::internal::CaptureStdout();
+    fit_result r = fit(stats, 6, 24);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "No convergence in 30 SVDCMP iterations\n");
+    EXPECT_EQ(r.value, 0.0);
+    EXPECT_EQ(r.fitted, 0);
+    EXPECT_EQ(r.n_retained, 6);
+    EXPECT_EQ(r.normaliser, -99.0f);
+    real start[7];
+    int retained[6];
+    start_parameters(r.means.data(), 6, start, retained);
+    for (int k = 0; k <= 6; k++) EXPECT_EQ(r.params[k], start[k]) << k;
+}
+
 TEST(NodeFitDeathTest, NegativeMeanPairCountIsFatal) {
     set_outcome_counts(2);
     std::vector<int> stats = stats_of({{1, 0}, {0, 1}, {1, 1}}, 2);

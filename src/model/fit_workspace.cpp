@@ -3,6 +3,7 @@
 // bits of each of the 2^q pattern indices.
 #include "model/fit_workspace.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "numeric/arrays.h"
@@ -29,7 +30,10 @@ void alloc_fit_workspace(fit_workspace& ws, int q) {
     ws.pattern_pairs = ivector(count);
     ws.pattern_eta = static_cast<double*>(std::malloc(sizeof(double) * count));
     ws.pattern_exp = dvector(count);
-    if (ws.pattern_eta == nullptr) fatal_error("allocation failure in dvector()");
+    ws.exp_table = static_cast<double*>(std::malloc(sizeof(double) * 128));
+    if (ws.pattern_eta == nullptr || ws.exp_table == nullptr)
+        fatal_error("allocation failure in dvector()");
+    for (int j = 0; j < 128; j++) ws.exp_table[j] = std::exp2(j / 128.0);
     for (long i = 0; i < count; i++) {
         int s = 0;
         for (int j = 0; j < stride; j++) {
@@ -52,6 +56,7 @@ void release_fit_workspace(fit_workspace& ws) {
     release_vector(ws.pattern_table);
     release_vector(ws.pattern_pairs);
     std::free(ws.pattern_eta);
+    std::free(ws.exp_table);
     release_vector(ws.pattern_exp);
     ws = fit_workspace{};
 }

@@ -30,6 +30,8 @@ struct fit_workspace {
     int pattern_stride = 0;
     real* pattern_table = nullptr; // 2^q rows of pattern_stride entries
     int* pattern_pairs = nullptr;  // 2^q
+    // 2^(j/128), j = 0 .. 127, for the pattern sum's exponentials.
+    double* exp_table = nullptr;
     // Per-call scratch of the pattern sum: the outcome part of each exponent and
     // each pattern's rounded exp.
     double* pattern_eta = nullptr; // 2^q

@@ -28,9 +28,6 @@
 
 // table holds 2^(j/128), j = 0 .. 127 (fit_workspace::exp_table).
 inline real rounded_exp(double x, const double* table) {
-    // Outside this range the result is not a normal real (or x is not a number).
-    if (!(x > -87.0 && x < 88.0)) [[unlikely]]
-        return library_rounded_exp(x);
     constexpr double shifter = 0x1.8p52;              // adding it rounds to an integer
     constexpr double inv_step = 0x1.71547652b82fep+7; // 128 / ln 2
     constexpr double step_hi = 0x1.62e42fefa0000p-8;  // ln 2 / 128, leading 37 bits
@@ -47,7 +44,11 @@ inline real rounded_exp(double x, const double* table) {
     const double y = scale * p;
     const real f = static_cast<real>(y);
     const double margin = y * 0x1p-40;
-    if (static_cast<real>(y - margin) != f || static_cast<real>(y + margin) != f) [[unlikely]]
+    // Outside (-87, 88) the result is not a normal real (or x is not a number);
+    // y is then meaningless and the library decides.
+    const bool suspect = (static_cast<real>(y - margin) != f) |
+                         (static_cast<real>(y + margin) != f) | !(x > -87.0) | !(x < 88.0);
+    if (suspect) [[unlikely]]
         return library_rounded_exp(x);
     return f;
 }

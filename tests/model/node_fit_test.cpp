@@ -65,48 +65,6 @@ TEST(MatVec, RoundsTheRunningSumAfterEveryTerm) {
     EXPECT_NE(static_cast<real>(1.0 + 3e-8f + 3e-8f), 1.0f);
 }
 
-TEST(EnumeratePatterns, SumsEveryPatternIndex) {
-    const int q = 3;
-    set_outcome_counts(q);
-    fit_workspace ws;
-    alloc_fit_workspace(ws, q);
-    const real params[4] = {0.5f, -1.25f, 2.0f, -0.75f};
-    real A, E[4];
-    EXPECT_EQ(enumerate_patterns(params, &A, E, 3, ws.pattern_bits, ws), 0);
-    double a = 0, e[4] = {0, 0, 0, 0};
-    for (int i = 0; i < 8; i++) {
-        int s = 0;
-        double eta = 0;
-        for (int j = 0; j < 3; j++)
-            if ((i >> j) & 1) s++, eta += params[j];
-        int t = s * (s - 1) / 2;
-        double x = std::exp(eta + t * params[3]);
-        a += x;
-        for (int j = 0; j < 3; j++) e[j] += ((i >> j) & 1) * x;
-        e[3] += t * x;
-    }
-    EXPECT_NEAR(A, a, 1e-6 * a);
-    for (int l = 0; l < 4; l++) EXPECT_NEAR(E[l], e[l] / a, 1e-6);
-
-    // K = 1 < q: the low bit's two patterns, each counted four times.
-    const real reduced[2] = {0.5f, -0.75f};
-    real A1, E1[2];
-    enumerate_patterns(reduced, &A1, E1, 1, ws.pattern_bits, ws);
-    EXPECT_FLOAT_EQ(A1, static_cast<real>(4 * (1 + std::exp(0.5))));
-    EXPECT_FLOAT_EQ(E1[0], static_cast<real>(std::exp(0.5) / (1 + std::exp(0.5))));
-    EXPECT_EQ(E1[1], 0.0f);
-
-    // An exponent above 50 is capped and reported: pattern 7 has 60 + 3 * 1.
-    const real large[4] = {20.0f, 20.0f, 20.0f, 1.0f};
-    EXPECT_EQ(enumerate_patterns(large, &A, E, 3, ws.pattern_bits, ws), 1);
-    const double exps[8] = {0, 20, 20, 41, 20, 41, 41, 50};
-    real sum = 0.0f;
-    for (double x : exps)
-        sum = static_cast<real>(sum + static_cast<double>(static_cast<real>(std::exp(x))));
-    EXPECT_EQ(A, sum);
-    release_fit_workspace(ws);
-}
-
 // The pattern sum written pattern by pattern, every stored value rounded where
 // it is stored: the optimised sum must give the same bits.
 int literal_pattern_sum(const real* params, real* A, real* E, int K, int q) {

@@ -10,15 +10,6 @@
 
 namespace {
 
-TEST(NodeStats, LayoutIndicesForThreeOutcomes) {
-    set_outcome_counts(3);
-    EXPECT_EQ(stat_len, 14);
-    EXPECT_EQ(pair_total_index(3), 9);
-    const int expected[3][3] = {{3, 4, 5}, {0, 6, 7}, {0, 0, 8}};
-    for (int j = 0; j < 3; j++)
-        for (int l = j; l < 3; l++) EXPECT_EQ(cross_index(3, j, l), expected[j][l]);
-}
-
 TEST(NodeStats, OneOutcomeHasNoPairs) {
     set_outcome_counts(1);
     EXPECT_EQ(stat_len, 5);

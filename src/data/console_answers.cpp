@@ -9,10 +9,11 @@
 
 namespace {
 
+formatted_input console_input;
+
 formatted_input& console() {
-    static formatted_input in;
-    if (in.file == nullptr) open_formatted_input(in, stdin, true);
-    return in;
+    if (console_input.file == nullptr) open_formatted_input(console_input, stdin, true);
+    return console_input;
 }
 
 [[noreturn]] void answer_error(const char* question, read_status status, bool whole_number) {
@@ -21,6 +22,10 @@ formatted_input& console() {
 }
 
 } // namespace
+
+void restart_console_answers() {
+    console_input = formatted_input{};
+}
 
 std::string answer_word(const char* question) {
     std::fflush(stdout);

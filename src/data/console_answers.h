@@ -7,6 +7,10 @@
 
 #include "numeric/real.h"
 
+// Forgets everything read from standard input so far: the next answer is read
+// from whatever stdin is then. For callers that replace stdin between runs.
+void restart_console_answers();
+
 // One white-space delimited word ("%s"), of any length.
 std::string answer_word(const char* question);
 // A whole number ("%d").

@@ -17,10 +17,16 @@
 #include "numeric/run_counts.h"
 #include "tree/node_table.h"
 
-int run_korva() {
-    // The random stream of every cross-validation repetition continues from here.
-    int cv_seed = 13;
+namespace {
 
+struct open_data_file {
+    std::FILE* file;
+    ~open_data_file() { std::fclose(file); }
+};
+
+} // namespace
+
+int* read_run_answers(int* n_folds, int* n_repeats) {
     // Banner, data file, summaries.
     print_banner();
     std::string data_file_name = ask_data_file_name();
@@ -29,15 +35,30 @@ int run_korva() {
         input_error("cannot open data file \"%s\": %s", data_file_name.c_str(),
                     std::strerror(errno));
     }
-    int* cov_column = read_data_file(data_file, data_file_name.c_str());
-    std::fclose(data_file);
+    int* cov_column = nullptr;
+    {
+        // Closes the file also when the reader stops the run by an exception
+        // (as the fuzz builds' stops do); a normal stop's exit closes it anyway.
+        open_data_file file{data_file};
+        cov_column = read_data_file(data_file, data_file_name.c_str());
+    }
 
     // Folds and repetitions.
-    int n_folds = ask_folds(n_subjects);
-    int n_repeats = ask_repeats();
+    *n_folds = ask_folds(n_subjects);
+    *n_repeats = ask_repeats();
 
     // Capacity of every node table of the run.
     max_nodes = n_subjects > 100 ? 200 : 2 * n_subjects;
+    return cov_column;
+}
+
+int run_korva() {
+    // The random stream of every cross-validation repetition continues from here.
+    int cv_seed = 13;
+
+    int n_folds = 0;
+    int n_repeats = 0;
+    int* cov_column = read_run_answers(&n_folds, &n_repeats);
 
     // The run's working storage: the node table, the node fit's work storage and
     // the split search's statistics vectors.

@@ -14,3 +14,9 @@ void release_vector(int* v);
 // Releases rows rows-1 down to 0, then the table of rows.
 void release_matrix(real** m, long rows);
 void release_matrix(int** m, long rows);
+
+#ifdef KORVA_FUZZ
+// Fuzz builds only: releases every block obtained here and not yet released,
+// so that an input stopped part-way leaves nothing behind for the next one.
+void release_all_arrays();
+#endif

@@ -5,12 +5,23 @@
 #include <cstdio>
 #include <cstdlib>
 
+#ifdef KORVA_FUZZ
+void (*stop_hook)(int status) = nullptr;
+#define KORVA_STOP(status)                                                                         \
+    do {                                                                                           \
+        if (stop_hook != nullptr) stop_hook(status);                                               \
+        std::exit(status);                                                                         \
+    } while (0)
+#else
+#define KORVA_STOP(status) std::exit(status)
+#endif
+
 void fatal_error(const char* message) {
     std::fflush(stdout);
     std::fputs("Numerical Recipes run-time error ...\n", stderr);
     std::fprintf(stderr, "%s\n", message);
     std::fputs("...now exiting to system...\n", stderr);
-    std::exit(1);
+    KORVA_STOP(1);
 }
 
 void input_error(const char* format, ...) {
@@ -21,7 +32,9 @@ void input_error(const char* format, ...) {
     std::vfprintf(stderr, format, args);
     va_end(args);
     std::fputc('\n', stderr);
-    std::exit(1);
+    KORVA_STOP(1);
 }
 
-void silent_exit() { std::exit(-1); }
+void silent_exit() {
+    KORVA_STOP(-1);
+}

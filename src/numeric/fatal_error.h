@@ -13,3 +13,10 @@
 // Ends the process with status -1 (255); open files are flushed. Some callers
 // print a line of their own on standard output first.
 [[noreturn]] void silent_exit();
+
+#ifdef KORVA_FUZZ
+// Fuzz builds only: when set, each of the stops above calls it with its exit
+// status instead of ending the process, so that one input's stop does not end
+// the fuzzer. The hook must not return (it throws).
+extern void (*stop_hook)(int status);
+#endif

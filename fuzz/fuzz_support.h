@@ -1,0 +1,40 @@
+// Shared by the fuzz targets: a stop (fatal_error, input_error, silent_exit)
+// becomes an exception caught by the target, and everything one input left
+// behind (blocks, run-wide counts and arrays) is cleared before the next.
+#pragma once
+
+#include "numeric/arrays.h"
+#include "numeric/fatal_error.h"
+#include "numeric/run_counts.h"
+
+// Thrown in place of the process exit; status is the exit status the program
+// would have ended with.
+struct run_stopped {
+    int status;
+};
+
+[[noreturn]] inline void throw_run_stopped(int status) {
+    throw run_stopped{status};
+}
+
+inline void install_stop_hook() {
+    stop_hook = throw_run_stopped;
+}
+
+// Releases every block still held and sets the run-wide counts and arrays back
+// to their state at program start.
+inline void clear_run() {
+    release_all_arrays();
+    n_subjects = 0;
+    n_covariates = 0;
+    n_outcomes = 0;
+    max_nodes = 0;
+    stat_len = 0;
+    n_patterns = 0;
+    n_subtrees = 0;
+    col_type = nullptr;
+    cov_levels = nullptr;
+    covariate_matrix = nullptr;
+    outcome_matrix = nullptr;
+    alpha = nullptr;
+}

@@ -17,6 +17,12 @@
 
 namespace {
 
+// The node fit sums over all 2^q outcome patterns at every step, and its time
+// doubles with each outcome: with 16 outcomes one sweep of the patterns takes
+// about 2 ms, so even a fit that needs every Newton pass with repeated step
+// halvings stays near a second; beyond that a single fit can take longer.
+constexpr int max_outcomes = 16;
+
 // Ends the run for a value of the data file that could not be read; `where`
 // names the place ("header", "type row, column 3", "subject 2, column 5").
 [[noreturn]] void file_error(const char* file_name, const std::string& where, read_status status,
@@ -68,6 +74,22 @@ int* load_data_file(std::FILE* data_file, const char* file_name, int missing_fla
     if (p < 0 || q < 0) {
         input_error("%s: header: negative column count (%d covariate columns, %d outcomes)",
                     file_name, p, q);
+    }
+    if (q == 0) {
+        input_error("%s: header: 0 outcomes; there must be at least 1", file_name);
+    }
+    if (q > max_outcomes) {
+        input_error("%s: header: %d outcomes; at most %d are allowed (a node fit sums over all "
+                    "2^q outcome patterns)",
+                    file_name, q, max_outcomes);
+    }
+    // The node statistics are 32-bit sums; the largest, the sum of squared pair
+    // counts, reaches subjects x (q(q-1)/2)^2 when every outcome is positive.
+    const long long most_pairs = static_cast<long long>(q) * (q - 1) / 2;
+    if (static_cast<long long>(subjects) * most_pairs * most_pairs > INT_MAX) {
+        input_error("%s: header: %d subjects with %d outcomes: the sum of squared pair counts "
+                    "could exceed 32 bits (subjects x (q(q-1)/2)^2 must not exceed %d)",
+                    file_name, subjects, q, INT_MAX);
     }
     // Every column and covariate index must stay an int.
     if (static_cast<long long>(q) + 2LL * p + 1 > INT_MAX) {

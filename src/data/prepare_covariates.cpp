@@ -3,7 +3,6 @@
 // ordered covariate with missing values, and prints the per-covariate lines.
 #include "data/prepare_covariates.h"
 
-#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -34,12 +33,17 @@ void print_tally(const real* row, int n, int levels) {
     std::printf("\n");
 }
 
+// An ordinal tally prints one pair per level, whether observed or not, and
+// counts them in a vector of that length: beyond a million levels (a value of
+// 2e9 would print some 20 GB) the run would not end in any useful time.
+constexpr int max_ordinal_levels = 1000000;
+
 // trunc(largest) + has_missing + 1, the number of levels 0..L-1 of a tally (0
-// when that is not positive); refused when it does not fit an int.
+// when that is not positive); refused above max_ordinal_levels.
 int level_count(real largest, int has_missing, int number, int column) {
     double levels = std::trunc(static_cast<double>(largest)) + has_missing + 1;
     if (levels < 0) return 0;
-    if (levels > INT_MAX) {
+    if (levels > max_ordinal_levels) {
         input_error("ordinal covariate %d (data column %d): largest value %g is too large to "
                     "tally its levels",
                     number, column + 1, static_cast<double>(largest));

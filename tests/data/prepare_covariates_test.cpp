@@ -172,12 +172,25 @@ TEST(PrepareCovariates, NominalCategoryLimit) {
                 "^error: nominal covariate 1 \\(data column 1\\) has [0-9]+ categories");
 }
 
-TEST(PrepareCovariates, OrdinalTooLargeToTallyIsRefused) {
+TEST(PrepareCovariates, OrdinalTallyOfAtMostAMillionLevels) {
+    // A million levels are tallied, one pair each.
+    prepared r = prepare({{2, {0, 999999}}}, 0);
+    EXPECT_EQ(r.out.compare(0, 21, "ordinal 1: 1(0) 0(1) "), 0);
+    EXPECT_EQ(r.out.substr(r.out.size() - 12), " 1(999999) \n");
+
+    // Beyond that the tally would take too long: 777777770 once printed and
+    // counted 777777771 levels.
     int* cov_column = nullptr;
-    set_up({{2, {0, 3e9f}}}, cov_column);
-    EXPECT_EXIT(prepare_covariates(0, M, cov_column), testing::ExitedWithCode(1),
-                "^error: ordinal covariate 1 \\(data column 1\\): largest value 3e\\+09 is too "
-                "large to tally its levels\n$");
+    for (real largest : {1e6f, 777777770.0f, 3e9f}) {
+        set_up({{2, {0, largest}}}, cov_column);
+        EXPECT_EXIT(prepare_covariates(0, M, cov_column), testing::ExitedWithCode(1),
+                    "^error: ordinal covariate 1 \\(data column 1\\): largest value [0-9.e+]+ "
+                    "is too large to tally its levels\n$");
+    }
+    // The missing level counts: 999999 with a missing value is 1000001 levels.
+    set_up({{2, {0, 999999, M}}}, cov_column);
+    EXPECT_EXIT(prepare_covariates(1, M, cov_column), testing::ExitedWithCode(1),
+                "too large to tally its levels\n$");
 }
 
 TEST(PrepareCovariates, NegativeNominalValueIsFatal) {

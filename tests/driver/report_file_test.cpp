@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/test_support.h"
 
@@ -58,4 +61,30 @@ TEST(ReportFile, EarlierReportIsKeptWhenTheRunStopsBeforeTheTreeIsWritten) {
     korva_run r = run_korva_in(dir, "b.dat\n0\n5\n-1\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.infor, "earlier report\n");
+}
+
+TEST(ReportFile, WriteFailureAtEveryStageIsCaught) {
+    if (std::system("prlimit --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no prlimit";
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"v.dat", read_file(source_path("examples/votes.dat"))}};
+    const std::string answers = "v.dat\n1\n9\n2\n3\n";
+    korva_run full = run_korva(answers, files);
+    ASSERT_EQ(full.status, 0) << full.err;
+    // The tree table ends at the first empty line; the pruning block at the
+    // first line of scores, which starts with blanks.
+    const size_t table_end = full.infor.find("\n\n") + 2;
+    const size_t prune_end = full.infor.find("\n ", table_end) + 1;
+    ASSERT_LT(prune_end, full.infor.size());
+    // A file size limit makes the write that crosses it fail: inside the tree
+    // table, inside the pruning block, at the first and at the last row of
+    // scores.
+    for (size_t limit : {table_end / 2, table_end + 5, prune_end + 3, full.infor.size() - 1}) {
+        const std::string env = "trap '' XFSZ && prlimit --fsize=" + std::to_string(limit) + ":" +
+                                std::to_string(limit);
+        korva_run r = run_korva(answers, files, env);
+        EXPECT_EQ(r.status, 1) << limit;
+        EXPECT_EQ(error_lines(r.err), 1) << limit << ": " << r.err;
+        EXPECT_TRUE(contains(r.err, "\"infor\"")) << limit << ": " << r.err;
+        EXPECT_EQ(r.infor, full.infor.substr(0, limit)) << limit;
+    }
 }

@@ -30,6 +30,7 @@ void restart_console_answers() {
 std::string answer_word(const char* question) {
     std::fflush(stdout);
     if (!next_token(console())) answer_error(question, read_end, false);
+    if (console().token_too_long) answer_error(question, read_too_long, false);
     return std::string(console().token);
 }
 

@@ -106,13 +106,19 @@ bool next_token(formatted_input& in) {
     // cut by the end of the buffer is completed by refilling, which moves it to
     // the front.
     std::size_t scanned = in.pos;
+    in.token_too_long = false;
     for (;;) {
         while (scanned < in.end && !is_space(in.buffer[scanned])) scanned++;
         if (scanned < in.end) break;
+        if (scanned - in.pos > max_token_length) break;
         std::size_t offset = scanned - in.pos;
         bool more = refill(in); // may have moved the token to the front
         scanned = in.pos + offset;
         if (!more) break;
+    }
+    if (scanned - in.pos > max_token_length) {
+        in.token_too_long = true;
+        scanned = in.pos + max_token_length;
     }
     in.token = std::string_view(in.buffer.data() + in.pos, scanned - in.pos);
     in.pos = scanned;
@@ -161,11 +167,13 @@ read_status parse_real(std::string_view s, real& value) {
 
 read_status read_int(formatted_input& in, int& value) {
     if (!next_token(in)) return read_end;
+    if (in.token_too_long) return read_too_long;
     return parse_int(in.token, value);
 }
 
 read_status read_real(formatted_input& in, real& value) {
     if (!next_token(in)) return read_end;
+    if (in.token_too_long) return read_too_long;
     return parse_real(in.token, value);
 }
 
@@ -186,6 +194,9 @@ std::string describe_read_failure(read_status status, std::string_view token, bo
         return "\"" + shown + "\" is outside the range of a 32-bit integer";
     case read_not_finite:
         return "\"" + shown + "\" is not finite as a float";
+    case read_too_long:
+        return "a token of more than " + std::to_string(max_token_length) + " characters, \"" +
+               shown + "\"";
     }
     return "unreadable value";
 }

@@ -17,12 +17,18 @@ struct formatted_input {
     std::FILE* file = nullptr;
     bool line_at_a_time = false;
     std::vector<char> buffer;
-    std::size_t pos = 0;    // first unread character in buffer
-    std::size_t end = 0;    // one past the last valid character
-    bool at_end = false;    // the stream has nothing more to give
-    int read_errno = 0;     // the reason when the stream ended by a read error
-    std::string_view token; // the last token read, valid until the next read
+    std::size_t pos = 0;         // first unread character in buffer
+    std::size_t end = 0;         // one past the last valid character
+    bool at_end = false;         // the stream has nothing more to give
+    int read_errno = 0;          // the reason when the stream ended by a read error
+    std::string_view token;      // the last token read, valid until the next read
+    bool token_too_long = false; // token holds only the first max_token_length characters
 };
+
+// The longest token kept whole. Longer ones are errors: no number needs that
+// many characters, and a stream without white space (such as a device that
+// gives only zero bytes) would otherwise grow one token without end.
+constexpr std::size_t max_token_length = std::size_t{1} << 24;
 
 enum read_status {
     read_ok,
@@ -30,11 +36,13 @@ enum read_status {
     read_malformed,    // the token is not (wholly) a number of the kind expected
     read_out_of_range, // a whole number outside the 32-bit range
     read_not_finite,   // a real that is infinite, nan, or beyond the float range
+    read_too_long,     // a token longer than max_token_length
 };
 
 void open_formatted_input(formatted_input& in, std::FILE* file, bool line_at_a_time);
 
 // Next white-space separated token into in.token; false at the end of the stream.
+// A token longer than max_token_length is cut there and token_too_long is set.
 bool next_token(formatted_input& in);
 
 // "%d": the whole token is an optionally signed decimal integer in the 32-bit range.

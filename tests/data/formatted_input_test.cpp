@@ -151,3 +151,31 @@ TEST(FormattedInput, RealsAreRoundedStraightToFloat) {
         EXPECT_EQ(parse_real(t, value), read_malformed) << t;
     }
 }
+
+TEST(FormattedInput, TokensBeyondTheLongestAreRefused) {
+    // The longest token is read whole and converted; one character more is
+    // refused by both conversions, whatever it would have been.
+    std::string longest(max_token_length - 1, '0');
+    longest += "7";
+    for (const std::string& text : {longest, "0" + longest}) {
+        std::FILE* f = temp_stream(text + " 5");
+        formatted_input in;
+        open_formatted_input(in, f, false);
+        int i = 0;
+        const bool too_long = text.size() > max_token_length;
+        EXPECT_EQ(read_int(in, i), too_long ? read_too_long : read_ok);
+        if (!too_long) {
+            EXPECT_EQ(i, 7);
+        }
+        std::rewind(f);
+        open_formatted_input(in, f, false);
+        real r = 0;
+        EXPECT_EQ(read_real(in, r), too_long ? read_too_long : read_ok);
+        if (!too_long) {
+            EXPECT_EQ(r, 7.0f);
+        }
+        std::fclose(f);
+    }
+    EXPECT_EQ(describe_read_failure(read_too_long, std::string(70, '0'), true, "end of file"),
+              "a token of more than 16777216 characters, \"" + std::string(60, '0') + "...\"");
+}

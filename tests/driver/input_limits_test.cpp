@@ -64,3 +64,15 @@ TEST(InputLimits, SixteenOutcomesRunToTheEnd) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
 }
+
+TEST(InputLimits, StreamWithoutWhiteSpaceEndsWithAnError) {
+    // A device giving only zero bytes is one endless token: it is refused once
+    // the token is longer than any number needs, in well under the time limit.
+    korva_run r = run_korva("/dev/zero\n0\n", {}, "timeout 60");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("error: /dev/zero: header, number of subjects: a token of more than "
+                          "16777216 characters, \"",
+                          0),
+              0u)
+        << r.err;
+}

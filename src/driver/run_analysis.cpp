@@ -14,8 +14,8 @@
 #include "prune/prune_sequence.h"
 #include "tree/grow_tree.h"
 
-void run_analysis(const int* cov_column, int n_folds, int n_repeats, int* cv_seed,
-                  node_table& nodes, split_workspace& split, fit_workspace& fit) {
+void grow_and_prune(const int* cov_column, node_table& nodes, split_workspace& split,
+                    fit_workspace& fit) {
     // A report that cannot be written is found now, not after the work; an
     // earlier report stays as it is until the new tree is grown.
     check_report_writable();
@@ -30,12 +30,15 @@ void run_analysis(const int* cov_column, int n_folds, int n_repeats, int* cv_see
     close_report(report);
 
     prune_sequence(nodes, n_nodes);
+}
 
+void run_repetitions(int n_folds, int n_repeats, int* cv_seed, node_table& nodes,
+                     split_workspace& split, fit_workspace& fit) {
     fold_copies copies;
     alloc_fold_copies(copies);
     std::vector<real*> cv_results(static_cast<size_t>(n_repeats));
 
-    report = open_report("a");
+    std::FILE* report = open_report("a");
     std::printf("%d-fold CV will be repeated %d times ", n_folds, n_repeats);
     std::printf("and it can take a while ... \n");
     for (int r = 1; r <= n_repeats; r++) {
@@ -52,4 +55,10 @@ void run_analysis(const int* cov_column, int n_folds, int n_repeats, int* cv_see
     close_report(report);
     release_fold_copies(copies);
     for (real* cv_scores : cv_results) release_vector(cv_scores);
+}
+
+void run_analysis(const int* cov_column, int n_folds, int n_repeats, int* cv_seed,
+                  node_table& nodes, split_workspace& split, fit_workspace& fit) {
+    grow_and_prune(cov_column, nodes, split, fit);
+    run_repetitions(n_folds, n_repeats, cv_seed, nodes, split, fit);
 }

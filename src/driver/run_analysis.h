@@ -8,3 +8,13 @@
 
 void run_analysis(const int* cov_column, int n_folds, int n_repeats, int* cv_seed,
                   node_table& nodes, split_workspace& split, fit_workspace& fit);
+
+// The first half of run_analysis: the full tree on all subjects, its table in a
+// fresh "infor" and the pruning sequence (alpha, n_subtrees) appended to it.
+void grow_and_prune(const int* cov_column, node_table& nodes, split_workspace& split,
+                    fit_workspace& fit);
+
+// The second half: the announcement line and n_repeats cross-validation
+// repetitions, one row of scores per repetition appended to "infor".
+void run_repetitions(int n_folds, int n_repeats, int* cv_seed, node_table& nodes,
+                     split_workspace& split, fit_workspace& fit);

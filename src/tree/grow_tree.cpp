@@ -123,11 +123,14 @@ void grow_nodes(grow_state& g) {
     }
 }
 
+std::atomic<long> grow_fit_count{0};
+
 void grow_tree(real** covariates, int** outcomes, int n, int* n_nodes, node_table& nodes,
                split_workspace& split, fit_workspace& fit) {
     grow_state g;
     start_growth(g, covariates, outcomes, n, nodes, split, fit);
     grow_nodes(g);
     *n_nodes = g.n_nodes;
+    grow_fit_count += g.n_fits;
     finish_growth(g);
 }

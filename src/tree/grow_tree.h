@@ -3,8 +3,13 @@
 // table; sets *n_nodes and n_patterns.
 #pragma once
 
+#include <atomic>
+
 #include "model/fit_workspace.h"
 #include "tree/node_table.h"
 
 void grow_tree(real** covariates, int** outcomes, int n, int* n_nodes, node_table& nodes,
                split_workspace& split, fit_workspace& fit);
+
+// Node fits made by every grow_tree call of the process so far (for benchmarks).
+extern std::atomic<long> grow_fit_count;

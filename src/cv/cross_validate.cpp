@@ -2,10 +2,9 @@
 // sequence) by one k-fold cross-validation over a random order of the subjects.
 #include "cv/cross_validate.h"
 
-#include <cstdio>
-
 #include "cv/evaluate_fold.h"
 #include "numeric/arrays.h"
+#include "numeric/console.h"
 #include "numeric/fatal_error.h"
 #include "numeric/run_counts.h"
 
@@ -19,6 +18,28 @@ void copy_column(real** covariates, int** outcomes, int from, real** cov_copy, i
 
 } // namespace
 
+void fill_fold(real** covariates, int** outcomes, int n, const int* order, int c, int f,
+               fold_copies& copies) {
+    int m = 0;
+    for (int j = 0; j < n; j++) {
+        int s = order[j];
+        if (c * f <= j && j < c * (f + 1)) {
+            copy_column(covariates, outcomes, s, copies.test_covariates, copies.test_outcomes,
+                        j - c * f);
+            continue;
+        }
+        copy_column(covariates, outcomes, s, copies.train_covariates, copies.train_outcomes, m);
+        for (int r = 0; r < n_outcomes; r++) {
+            int y = copies.train_outcomes[r][m];
+            if (y != 0 && y != 1) {
+                console_printf("%d %d %d %d %d\n", r, s, m, y, outcomes[r][s]);
+                silent_exit();
+            }
+        }
+        m++;
+    }
+}
+
 real* cross_validate(real** covariates, int** outcomes, int n, int* cv_seed, int n_folds,
                      node_table& nodes, fold_copies& copies, split_workspace& split,
                      fit_workspace& fit) {
@@ -29,27 +50,10 @@ real* cross_validate(real** covariates, int** outcomes, int n, int* cv_seed, int
 
     int* order = random_permutation(cv_seed, n);
     for (int f = 0; f < n_folds; f++) {
-        int m = 0;
-        for (int j = 0; j < n; j++) {
-            int s = order[j];
-            if (c * f <= j && j < c * (f + 1)) {
-                copy_column(covariates, outcomes, s, copies.test_covariates, copies.test_outcomes,
-                            j - c * f);
-                continue;
-            }
-            copy_column(covariates, outcomes, s, copies.train_covariates, copies.train_outcomes, m);
-            for (int r = 0; r < n_outcomes; r++) {
-                int y = copies.train_outcomes[r][m];
-                if (y != 0 && y != 1) {
-                    std::printf("%d %d %d %d %d\n", r, s, m, y, outcomes[r][s]);
-                    silent_exit();
-                }
-            }
-            m++;
-        }
+        fill_fold(covariates, outcomes, n, order, c, f, copies);
         evaluate_fold(copies.train_covariates, copies.train_outcomes, n - c, cv_scores,
                       copies.test_covariates, copies.test_outcomes, c, nodes, split, fit);
-        std::printf("%d of %d-fold CVs finished\n", f + 1, n_folds);
+        console_printf("%d of %d-fold CVs finished\n", f + 1, n_folds);
     }
     release_vector(order);
     return cv_scores;

@@ -9,6 +9,13 @@
 // n_subjects distinct subject numbers in random order, drawn with RAN1.
 int* random_permutation(int* seed, int n);
 
+// Copies fold f (fold size c) of the subjects in permutation order into the
+// fold copies: held-out positions c*f .. c*(f+1)-1 to the test copies, the
+// others in order to the training copies. A training outcome outside {0, 1}
+// prints its row, subject, column and values and stops the run (status -1).
+void fill_fold(real** covariates, int** outcomes, int n, const int* order, int c, int f,
+               fold_copies& copies);
+
 // Returns a new vector of n_subtrees scores (lower is better).
 real* cross_validate(real** covariates, int** outcomes, int n, int* cv_seed, int n_folds,
                      node_table& nodes, fold_copies& copies, split_workspace& split,

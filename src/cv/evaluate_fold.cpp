@@ -3,36 +3,100 @@
 // held-out cases down it and prunes it step by step at cv_alpha.
 #include "cv/evaluate_fold.h"
 
-#include <cstdio>
-
 #include "cv/fold_steps.h"
 #include "model/node_fit.h"
 #include "numeric/arrays.h"
+#include "numeric/console.h"
 #include "numeric/run_counts.h"
 #include "prune/subtree_sums.h"
 #include "tree/grow_tree.h"
 
+namespace {
+
+// The fold's working storage, allocated once and released at the end (also
+// when a stop captured in a worker thread leaves the fold early).
+struct fold_storage {
+    int n_nodes = 0;
+    real** node_params = nullptr;
+    real* means = nullptr;
+    real* node_A = nullptr;
+    int* n_retained = nullptr;
+    int** retained = nullptr;
+    int* fitted = nullptr;
+    int* model_node = nullptr;
+    int* held_out = nullptr;
+    real* subtree_cost = nullptr;
+    int* subtree_leaves = nullptr;
+    int* test_node = nullptr;
+    double* terms = nullptr;
+
+    ~fold_storage() {
+        if (node_params == nullptr) return;
+        delete[] terms;
+        release_vector(test_node);
+        release_vector(subtree_leaves);
+        release_vector(subtree_cost);
+        release_vector(held_out);
+        release_vector(model_node);
+        release_vector(fitted);
+        release_matrix(retained, n_nodes);
+        release_vector(n_retained);
+        release_vector(node_A);
+        release_vector(means);
+        release_matrix(node_params, n_nodes);
+    }
+};
+
+} // namespace
+
+void add_fold_scores(const fold_scores& scores, real* cv_scores) {
+    for (int i = 0; i + 1 < static_cast<int>(scores.first.size()); i++) {
+        add_score_terms(scores.terms.data() + scores.first[i],
+                        scores.first[i + 1] - scores.first[i], &cv_scores[i]);
+    }
+}
+
 void evaluate_fold(real** train_covariates, int** train_outcomes, int n_train, real* cv_scores,
                    real** test_covariates, int** test_outcomes, int n_test, node_table& nodes,
                    split_workspace& split, fit_workspace& fit) {
+    fold_scores scores;
+    evaluate_fold_terms(train_covariates, train_outcomes, n_train, scores, test_covariates,
+                        test_outcomes, n_test, nodes, split, fit, 0);
+    add_fold_scores(scores, cv_scores);
+}
+
+void evaluate_fold_terms(real** train_covariates, int** train_outcomes, int n_train,
+                         fold_scores& scores, real** test_covariates, int** test_outcomes,
+                         int n_test, node_table& nodes, split_workspace& split, fit_workspace& fit,
+                         int helpers) {
     int n_nodes = 0;
-    grow_tree(train_covariates, train_outcomes, n_train, &n_nodes, nodes, split, fit);
-    std::printf("done\n");
+    grow_tree(train_covariates, train_outcomes, n_train, &n_nodes, nodes, split, fit, helpers);
+    console_printf("done\n");
 
     const int q = n_outcomes;
     const int c = n_test;
-    // The fold's working storage, allocated once here and released at the end.
-    real** node_params = matrix(n_nodes, q + 1);
-    real* means = dvector(q + 1);
-    real* node_A = dvector(n_nodes);
-    int* n_retained = ivector(n_nodes);
-    int** retained = imatrix(n_nodes, q > 0 ? q : 1);
-    int* fitted = ivector(n_nodes);
-    int* model_node = ivector(n_nodes);
-    int* held_out = ivector(n_nodes);
-    real* subtree_cost = dvector(max_nodes);
-    int* subtree_leaves = ivector(max_nodes);
-    int* test_node = ivector(c > 0 ? c : 1);
+    fold_storage w;
+    w.n_nodes = n_nodes;
+    w.node_params = matrix(n_nodes, q + 1);
+    w.means = dvector(q + 1);
+    w.node_A = dvector(n_nodes);
+    w.n_retained = ivector(n_nodes);
+    w.retained = imatrix(n_nodes, q > 0 ? q : 1);
+    w.fitted = ivector(n_nodes);
+    w.model_node = ivector(n_nodes);
+    w.held_out = ivector(n_nodes);
+    w.subtree_cost = dvector(max_nodes);
+    w.subtree_leaves = ivector(max_nodes);
+    w.test_node = ivector(c > 0 ? c : 1);
+    w.terms = new double[static_cast<size_t>(n_nodes)];
+    real** node_params = w.node_params;
+    real* node_A = w.node_A;
+    int* n_retained = w.n_retained;
+    int** retained = w.retained;
+    int* fitted = w.fitted;
+    int* test_node = w.test_node;
+    real* means = w.means;
+    int* model_node = w.model_node;
 
     // Fit every node, internal ones included, and keep what each fit retained
     // and whether it wrote its normaliser.
@@ -50,24 +114,18 @@ void evaluate_fold(real** train_covariates, int** train_outcomes, int n_train, r
                     nodes.left_daughter, n_nodes, test_node);
 
     for (int t = 0; t < max_nodes; t++) nodes.in_subtree[t] = 1;
-    subtree_sums(nodes.left_daughter, nodes.node_value, n_nodes, subtree_cost, subtree_leaves);
+    subtree_sums(nodes.left_daughter, nodes.node_value, n_nodes, w.subtree_cost, w.subtree_leaves);
 
+    scores.terms.clear();
+    scores.first.assign(1, 0);
     for (int i = 0; i < n_subtrees; i++) {
-        prune_fold_tree(n_nodes, nodes.node_value, subtree_cost, nodes.left_daughter, nodes.parent,
-                        test_node, c, subtree_leaves, cv_alpha(i), nodes.in_subtree);
-        test_score(test_outcomes, test_node, c, &cv_scores[i], n_nodes, node_params, node_A,
-                   n_retained, retained, model_node, nodes.node_stats_table, held_out);
+        prune_fold_tree(n_nodes, nodes.node_value, w.subtree_cost, nodes.left_daughter,
+                        nodes.parent, test_node, c, w.subtree_leaves, cv_alpha(i),
+                        nodes.in_subtree);
+        const int n_terms =
+            score_terms(test_outcomes, test_node, c, w.terms, n_nodes, node_params, node_A,
+                        n_retained, retained, model_node, nodes.node_stats_table, w.held_out);
+        scores.terms.insert(scores.terms.end(), w.terms, w.terms + n_terms);
+        scores.first.push_back(static_cast<int>(scores.terms.size()));
     }
-
-    release_vector(test_node);
-    release_vector(subtree_leaves);
-    release_vector(subtree_cost);
-    release_vector(held_out);
-    release_vector(model_node);
-    release_vector(fitted);
-    release_matrix(retained, n_nodes);
-    release_vector(n_retained);
-    release_vector(node_A);
-    release_vector(means);
-    release_matrix(node_params, n_nodes);
 }

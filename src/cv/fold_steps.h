@@ -31,6 +31,15 @@ void assign_model_nodes(int n_nodes, const int* parent, const int* fitted, int* 
 // model_node[t]: its parameters node_params (theta of the n_retained retained
 // outcomes listed in retained, then omega) and its normaliser node_A. The rows
 // of stats_table and held_out (n_nodes entries) are overwritten as work storage.
+//
+// The node-by-node form: score_terms fills terms (n_nodes entries) with the
+// score of every contributing node, in node order, and returns their number;
+// add_score_terms adds them into the slot, storing it as a real after each.
+// test_score is the two in turn.
+int score_terms(int** test_outcomes, const int* test_node, int c, double* terms, int n_nodes,
+                real** node_params, const real* node_A, const int* n_retained, int** retained,
+                const int* model_node, int** stats_table, int* held_out);
+void add_score_terms(const double* terms, int n_terms, real* score_slot);
 void test_score(int** test_outcomes, const int* test_node, int c, real* score_slot, int n_nodes,
                 real** node_params, const real* node_A, const int* n_retained, int** retained,
                 const int* model_node, int** stats_table, int* held_out);

@@ -1,7 +1,8 @@
-// Adds into a score slot the negated log-likelihood of the held-out cases of
-// the current pruned fold tree, each node's cases under its fitted model, and
-// picks the model each node is scored with.
+// The negated log-likelihood of the held-out cases of the current pruned fold
+// tree, node by node, each node's cases under its fitted model; its addition
+// into a score slot; and the choice of the model each node is scored with.
 #include <cmath>
+#include <vector>
 
 #include "cv/fold_steps.h"
 #include "model/node_stats.h"
@@ -18,7 +19,7 @@ void assign_model_nodes(int n_nodes, const int* parent, const int* fitted, int* 
     }
 }
 
-void test_score(int** test_outcomes, const int* test_node, int c, real* score_slot, int n_nodes,
+int score_terms(int** test_outcomes, const int* test_node, int c, double* terms, int n_nodes,
                 real** node_params, const real* node_A, const int* n_retained, int** retained,
                 const int* model_node, int** stats_table, int* held_out) {
     const int q = n_outcomes;
@@ -33,6 +34,7 @@ void test_score(int** test_outcomes, const int* test_node, int c, real* score_sl
         accumulate_case(stats_table[t], test_outcomes, i);
         held_out[t]++;
     }
+    int n_terms = 0;
     for (int t = 0; t < n_nodes; t++) {
         if (held_out[t] < 2) continue;
         int* stats = stats_table[t];
@@ -62,6 +64,22 @@ void test_score(int** test_outcomes, const int* test_node, int c, real* score_sl
             }
             score -= static_cast<double>(params[m]) * static_cast<double>(pairs);
         }
-        *score_slot = static_cast<real>(static_cast<double>(*score_slot) + score);
+        terms[n_terms++] = score;
     }
+    return n_terms;
+}
+
+void add_score_terms(const double* terms, int n_terms, real* score_slot) {
+    for (int k = 0; k < n_terms; k++)
+        *score_slot = static_cast<real>(static_cast<double>(*score_slot) + terms[k]);
+}
+
+void test_score(int** test_outcomes, const int* test_node, int c, real* score_slot, int n_nodes,
+                real** node_params, const real* node_A, const int* n_retained, int** retained,
+                const int* model_node, int** stats_table, int* held_out) {
+    std::vector<double> terms(static_cast<size_t>(n_nodes > 0 ? n_nodes : 1));
+    const int n_terms =
+        score_terms(test_outcomes, test_node, c, terms.data(), n_nodes, node_params, node_A,
+                    n_retained, retained, model_node, stats_table, held_out);
+    add_score_terms(terms.data(), n_terms, score_slot);
 }

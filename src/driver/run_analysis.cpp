@@ -3,14 +3,11 @@
 #include "driver/run_analysis.h"
 
 #include <cstdio>
-#include <vector>
 
-#include "cv/cross_validate.h"
-#include "cv/fold_copies.h"
 #include "driver/report_file.h"
 #include "driver/write_tree_table.h"
-#include "numeric/arrays.h"
 #include "numeric/run_counts.h"
+#include "numeric/thread_count.h"
 #include "prune/prune_sequence.h"
 #include "tree/grow_tree.h"
 
@@ -21,7 +18,9 @@ void grow_and_prune(const int* cov_column, node_table& nodes, split_workspace& s
     check_report_writable();
 
     int n_nodes = 0;
-    grow_tree(covariate_matrix, outcome_matrix, n_subjects, &n_nodes, nodes, split, fit);
+    // The full tree's large nodes are searched on every thread of the run.
+    grow_tree(covariate_matrix, outcome_matrix, n_subjects, &n_nodes, nodes, split, fit,
+              n_threads - 1);
     std::printf("done\n");
 
     std::FILE* report = open_report("w");
@@ -30,31 +29,6 @@ void grow_and_prune(const int* cov_column, node_table& nodes, split_workspace& s
     close_report(report);
 
     prune_sequence(nodes, n_nodes);
-}
-
-void run_repetitions(int n_folds, int n_repeats, int* cv_seed, node_table& nodes,
-                     split_workspace& split, fit_workspace& fit) {
-    fold_copies copies;
-    alloc_fold_copies(copies);
-    std::vector<real*> cv_results(static_cast<size_t>(n_repeats));
-
-    std::FILE* report = open_report("a");
-    std::printf("%d-fold CV will be repeated %d times ", n_folds, n_repeats);
-    std::printf("and it can take a while ... \n");
-    for (int r = 1; r <= n_repeats; r++) {
-        std::printf("round %d\n", r);
-        std::printf("========\n");
-        real* cv_scores = cross_validate(covariate_matrix, outcome_matrix, n_subjects, cv_seed,
-                                         n_folds, nodes, copies, split, fit);
-        cv_results[r - 1] = cv_scores;
-        for (int i = 0; i < n_subtrees; i++)
-            std::fprintf(report, "%8.2f ", static_cast<double>(cv_scores[i]));
-        std::fprintf(report, "\n");
-        flush_report(report);
-    }
-    close_report(report);
-    release_fold_copies(copies);
-    for (real* cv_scores : cv_results) release_vector(cv_scores);
 }
 
 void run_analysis(const int* cov_column, int n_folds, int n_repeats, int* cv_seed,

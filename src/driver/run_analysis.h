@@ -15,6 +15,8 @@ void grow_and_prune(const int* cov_column, node_table& nodes, split_workspace& s
                     fit_workspace& fit);
 
 // The second half: the announcement line and n_repeats cross-validation
-// repetitions, one row of scores per repetition appended to "infor".
+// repetitions, one row of scores per repetition appended to "infor". With
+// n_threads > 1 the folds of all repetitions run on worker threads and the
+// console text, report and any stop are those of the one-thread run.
 void run_repetitions(int n_folds, int n_repeats, int* cv_seed, node_table& nodes,
                      split_workspace& split, fit_workspace& fit);

@@ -15,6 +15,7 @@
 #include "numeric/arrays.h"
 #include "numeric/fatal_error.h"
 #include "numeric/run_counts.h"
+#include "numeric/thread_count.h"
 #include "tree/node_table.h"
 
 namespace {
@@ -53,6 +54,9 @@ int* read_run_answers(int* n_folds, int* n_repeats) {
 }
 
 int run_korva() {
+    // Before anything else, so that a bad KORVA_THREADS is refused at once.
+    n_threads = threads_from_environment();
+
     // The random stream of every cross-validation repetition continues from here.
     int cv_seed = 13;
 

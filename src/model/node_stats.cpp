@@ -3,9 +3,8 @@
 // matrix (q outcome rows, then each case's pair count).
 #include "model/node_stats.h"
 
-#include <cstdio>
-
 #include "numeric/arrays.h"
+#include "numeric/console.h"
 #include "numeric/fatal_error.h"
 #include "numeric/run_counts.h"
 
@@ -25,7 +24,7 @@ void accumulate_case(int* stats, int** outcomes, int column) {
     for (int j = 0; j < q; j++) {
         const int yj = outcomes[j][column];
         for (int l = j; l < q; l++) {
-            if (k < q || k > P) std::printf("kk=%d is out of bound %d and %d\n", k, q, P);
+            if (k < q || k > P) console_printf("kk=%d is out of bound %d and %d\n", k, q, P);
             stats[k] += outcomes[l][column] * yj;
             k++;
         }

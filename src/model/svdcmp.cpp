@@ -11,8 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
+#include "numeric/console.h"
 #include "numeric/fatal_error.h"
 
 namespace {
@@ -205,7 +205,7 @@ int SVDCMP(real** a, int m, int n, real* w, real** v, real* work) {
                 break;
             }
             if (its == 30) {
-                std::printf("No convergence in 30 SVDCMP iterations\n");
+                console_printf("No convergence in 30 SVDCMP iterations\n");
                 return 0;
             }
             // Shift from the bottom 2 x 2 minor.

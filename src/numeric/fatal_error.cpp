@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "numeric/stop_capture.h"
+
 #ifdef KORVA_FUZZ
 void (*stop_hook)(int status) = nullptr;
 #define KORVA_STOP(status)                                                                         \
@@ -16,25 +18,39 @@ void (*stop_hook)(int status) = nullptr;
 #define KORVA_STOP(status) std::exit(status)
 #endif
 
-void fatal_error(const char* message) {
+void end_run(const std::string& err_text, int status) {
+    if (stops_captured()) throw captured_stop{err_text, status};
     std::fflush(stdout);
-    std::fputs("Numerical Recipes run-time error ...\n", stderr);
-    std::fprintf(stderr, "%s\n", message);
-    std::fputs("...now exiting to system...\n", stderr);
-    KORVA_STOP(1);
+    std::fputs(err_text.c_str(), stderr);
+    KORVA_STOP(status);
+}
+
+void fatal_error(const char* message) {
+    std::string text = "Numerical Recipes run-time error ...\n";
+    text += message;
+    text += "\n...now exiting to system...\n";
+    end_run(text, 1);
 }
 
 void input_error(const char* format, ...) {
-    std::fflush(stdout);
-    std::fputs("error: ", stderr);
     va_list args;
     va_start(args, format);
-    std::vfprintf(stderr, format, args);
+    va_list again;
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
     va_end(args);
-    std::fputc('\n', stderr);
-    KORVA_STOP(1);
+    std::string text = "error: ";
+    if (length > 0) {
+        std::string body(static_cast<size_t>(length) + 1, '\0');
+        std::vsnprintf(body.data(), body.size(), format, again);
+        body.resize(static_cast<size_t>(length));
+        text += body;
+    }
+    va_end(again);
+    text += '\n';
+    end_run(text, 1);
 }
 
 void silent_exit() {
-    KORVA_STOP(-1);
+    end_run("", -1);
 }

@@ -3,6 +3,8 @@
 // stop. None of them returns.
 #pragma once
 
+#include <string>
+
 // Three lines on standard error, then exit status 1 through the normal exit path,
 // which flushes and closes open files.
 [[noreturn]] void fatal_error(const char* message);
@@ -13,6 +15,12 @@
 // Ends the process with status -1 (255); open files are flushed. Some callers
 // print a line of their own on standard output first.
 [[noreturn]] void silent_exit();
+
+// Flushes standard output, writes err_text on standard error and ends the
+// process with the status: the common end of the stops above, and how a stop
+// captured in a worker thread is finally performed. In a thread that captures
+// stops (numeric/stop_capture.h) it throws captured_stop instead.
+[[noreturn]] void end_run(const std::string& err_text, int status);
 
 #ifdef KORVA_FUZZ
 // Fuzz builds only: when set, each of the stops above calls it with its exit

@@ -4,14 +4,14 @@
 #include "model/node_fit.h"
 #include "tree/grow_state.h"
 
-double daughters_value(grow_state& g, const int* left_stats, int n_left, const int* right_stats,
+double daughters_value(search_scratch& s, const int* left_stats, int n_left, const int* right_stats,
                        int n_right, real* left_value, real* right_value) {
     if (n_left <= 0 || n_right <= 0) return 0;
-    g.n_fits += 2;
+    s.n_fits += 2;
     *left_value = static_cast<real>(
-        node_log_likelihood(left_stats, n_left, g.fit_params, g.fit_means, &g.normaliser, *g.fit));
+        node_log_likelihood(left_stats, n_left, s.fit_params, s.fit_means, &s.normaliser, *s.fit));
     double right =
-        node_log_likelihood(right_stats, n_right, g.fit_params, g.fit_means, &g.normaliser, *g.fit);
+        node_log_likelihood(right_stats, n_right, s.fit_params, s.fit_means, &s.normaliser, *s.fit);
     *right_value = static_cast<real>(right);
     return right + static_cast<double>(*left_value);
 }

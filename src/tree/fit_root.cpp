@@ -14,6 +14,7 @@ void fit_root(grow_state& g) {
     }
     find_covmat(g.outcomes, 0, g.n, nodes.node_stats_table[0]);
     g.n_fits++;
-    nodes.node_value[0] = static_cast<real>(node_log_likelihood(
-        nodes.node_stats_table[0], g.n, g.fit_params, g.fit_means, &g.normaliser, *g.fit));
+    nodes.node_value[0] =
+        static_cast<real>(node_log_likelihood(nodes.node_stats_table[0], g.n, g.own.fit_params,
+                                              g.own.fit_means, &g.own.normaliser, *g.own.fit));
 }

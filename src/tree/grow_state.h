@@ -8,14 +8,41 @@
 #include "numeric/real.h"
 #include "tree/node_table.h"
 
+// What one thread needs to search covariates of a node: the four statistics
+// vectors, its fit work storage and outputs, and the search's private arrays,
+// sized once for n cases and the largest category count, so no search
+// allocates. The growing thread has one; every split-search helper its own.
+struct search_scratch {
+    split_workspace* split = nullptr;
+    fit_workspace* fit = nullptr;
+    // Outputs of every fit; growing keeps none of them.
+    real* fit_params = nullptr; // n_outcomes + 1
+    real* fit_means = nullptr;  // n_outcomes + 1
+    real normaliser = 0;
+    long n_fits = 0; // node fits made through this scratch
+
+    int** sorted_outcomes = nullptr;  // n_outcomes + 1 rows of n
+    real* sorted_covariate = nullptr; // n
+    int* run_bounds = nullptr;        // n + 1
+    int max_categories = 0;
+    int* category_count = nullptr;  // max_categories
+    int** category_stats = nullptr; // max_categories rows of stat_len
+    int* category_flag = nullptr;   // max_categories
+};
+
+// Allocates the private arrays and fit outputs of a scratch for n cases (the
+// split and fit storage are the caller's) and releases them.
+void alloc_search_scratch(search_scratch& s, int n, split_workspace& split, fit_workspace& fit);
+void release_search_scratch(search_scratch& s);
+
+struct search_team;
+
 struct grow_state {
     real** covariates = nullptr; // n_covariates rows, one entry per case
     int** outcomes = nullptr;    // n_outcomes + 1 rows, one entry per case
     int n = 0;                   // cases 0 .. n-1
     int n_nodes = 0;             // nodes in the table so far
     node_table* nodes = nullptr;
-    split_workspace* split = nullptr;
-    fit_workspace* fit = nullptr;
 
     // Per waiting node: its cases in the order of its parent's list, and for
     // every ordered covariate its cases in ascending order of that covariate
@@ -26,22 +53,13 @@ struct grow_state {
     // most recently created node that holds it (ordered covariates only).
     int** case_rank = nullptr; // n_covariates rows of n + 1
 
-    // Outputs of every fit; growing keeps none of them.
-    real* fit_params = nullptr; // n_outcomes + 1
-    real* fit_means = nullptr;  // n_outcomes + 1
-    real normaliser = 0;
-    long n_fits = 0; // node fits made by this call
+    search_scratch own;       // the growing thread's search storage and fit outputs
+    long n_fits = 0;          // node fits made by this call, helpers' included
+    int* rank_mark = nullptr; // n, marks of derive_daughter_posi
 
-    // Split search scratch, sized once for n cases and the largest category
-    // count, so no search allocates.
-    int** sorted_outcomes = nullptr;  // n_outcomes + 1 rows of n
-    real* sorted_covariate = nullptr; // n
-    int* run_bounds = nullptr;        // n + 1
-    int max_categories = 0;
-    int* category_count = nullptr;  // max_categories
-    int** category_stats = nullptr; // max_categories rows of stat_len
-    int* category_flag = nullptr;   // max_categories
-    int* rank_mark = nullptr;       // n, marks of derive_daughter_posi
+    // Helper threads that search the covariates of one node side by side;
+    // null when the searches run on the growing thread alone.
+    search_team* team = nullptr;
 };
 
 // Sorted rows for one node of the given row length: one row per ordered
@@ -51,10 +69,11 @@ void release_sorted_rows(int** rows);
 
 // Growing driver steps: grow_tree is start_growth, grow_nodes, finish_growth.
 // start_growth sets up the state of one call up to the node loop (root fitted,
-// presorted, its case list filled); finish_growth negates the node values and
-// releases everything the state holds.
+// presorted, its case list filled), with `helpers` split-search helper threads
+// (0: every search on the calling thread); finish_growth negates the node
+// values and releases everything the state holds, helpers included.
 void start_growth(grow_state& g, real** covariates, int** outcomes, int n, node_table& nodes,
-                  split_workspace& split, fit_workspace& fit);
+                  split_workspace& split, fit_workspace& fit, int helpers = 0);
 void finish_growth(grow_state& g);
 // The node loop: examines nodes in number order until every node has been.
 void grow_nodes(grow_state& g);
@@ -69,10 +88,14 @@ void derive_daughter_posi(grow_state& g, int t, int d);
 // own; a covariate search returns its best, at least the threshold, with the
 // winner's fitted values and split value through the out-parameters.
 real find_best_split(grow_state& g, int t);
-real search_ordered_split(grow_state& g, int t, int c, real threshold, real* left_value,
-                          real* right_value, real* split_value);
-real search_nominal_split(grow_state& g, int t, int c, int k, real threshold, real* left_value,
-                          real* right_value, real* split_value);
+// The covariate searches only read the growing state and write the scratch.
+real search_ordered_split(const grow_state& g, search_scratch& s, int t, int c, real threshold,
+                          real* left_value, real* right_value, real* split_value);
+real search_nominal_split(const grow_state& g, search_scratch& s, int t, int c, int k,
+                          real threshold, real* left_value, real* right_value, real* split_value);
+// One covariate's search by its kind (cov_levels[c] is 1 or at least 2).
+real search_covariate(const grow_state& g, search_scratch& s, int t, int c, real threshold,
+                      real* left_value, real* right_value, real* split_value);
 
 // Runs of equal values in sorted values p[0 .. m-1]: returns G and fills b[0 .. G]
 // (run g occupies b[g-1] .. b[g]-1). b needs m + 1 entries.
@@ -80,7 +103,7 @@ int tie_groups(const real* p, int m, int* b);
 
 // Fits both sides; returns the right node value as fitted plus the stored left
 // value, unrounded, and stores both fitted values rounded to real.
-double daughters_value(grow_state& g, const int* left_stats, int n_left, const int* right_stats,
+double daughters_value(search_scratch& s, const int* left_stats, int n_left, const int* right_stats,
                        int n_right, real* left_value, real* right_value);
 
 // Step s (1 .. 2^(k-1)-1) of the nominal search's Gray-code walk: returns the

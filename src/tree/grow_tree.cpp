@@ -3,44 +3,47 @@
 // negates the node values at the end.
 #include "tree/grow_tree.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "numeric/arrays.h"
+#include "numeric/console.h"
 #include "numeric/fatal_error.h"
 #include "numeric/run_counts.h"
 #include "tree/grow_state.h"
+#include "tree/search_team.h"
 
-namespace {
-
-void alloc_search_scratch(grow_state& g) {
-    int n = g.n;
-    g.sorted_outcomes = imatrix(n_outcomes + 1, n);
-    g.sorted_covariate = dvector(n);
-    g.run_bounds = ivector(n + 1);
-    g.rank_mark = ivector(n);
-    g.max_categories = 0;
+void alloc_search_scratch(search_scratch& s, int n, split_workspace& split, fit_workspace& fit) {
+    s.split = &split;
+    s.fit = &fit;
+    s.fit_params = dvector(n_outcomes + 1);
+    s.fit_means = dvector(n_outcomes + 1);
+    s.n_fits = 0;
+    s.sorted_outcomes = imatrix(n_outcomes + 1, n);
+    s.sorted_covariate = dvector(n);
+    s.run_bounds = ivector(n + 1);
+    s.max_categories = 0;
     for (int c = 0; c < n_covariates; c++) {
-        if (cov_levels[c] > g.max_categories) g.max_categories = cov_levels[c];
+        if (cov_levels[c] > s.max_categories) s.max_categories = cov_levels[c];
     }
-    int k = g.max_categories > 0 ? g.max_categories : 1;
-    g.category_count = ivector(k);
-    g.category_flag = ivector(k);
-    g.category_stats = imatrix(k, stat_len);
+    int k = s.max_categories > 0 ? s.max_categories : 1;
+    s.category_count = ivector(k);
+    s.category_flag = ivector(k);
+    s.category_stats = imatrix(k, stat_len);
 }
 
-void release_search_scratch(grow_state& g) {
-    int k = g.max_categories > 0 ? g.max_categories : 1;
-    release_matrix(g.category_stats, k);
-    release_vector(g.category_flag);
-    release_vector(g.category_count);
-    release_vector(g.rank_mark);
-    release_vector(g.run_bounds);
-    release_vector(g.sorted_covariate);
-    release_matrix(g.sorted_outcomes, n_outcomes + 1);
+void release_search_scratch(search_scratch& s) {
+    if (s.fit_params == nullptr) return;
+    int k = s.max_categories > 0 ? s.max_categories : 1;
+    release_matrix(s.category_stats, k);
+    release_vector(s.category_flag);
+    release_vector(s.category_count);
+    release_vector(s.run_bounds);
+    release_vector(s.sorted_covariate);
+    release_matrix(s.sorted_outcomes, n_outcomes + 1);
+    release_vector(s.fit_means);
+    release_vector(s.fit_params);
+    s = search_scratch{};
 }
-
-} // namespace
 
 int** alloc_sorted_rows(int columns) {
     int** rows =
@@ -61,18 +64,17 @@ void release_sorted_rows(int** rows) {
 }
 
 void start_growth(grow_state& g, real** covariates, int** outcomes, int n, node_table& nodes,
-                  split_workspace& split, fit_workspace& fit) {
+                  split_workspace& split, fit_workspace& fit, int helpers) {
     g.covariates = covariates;
     g.outcomes = outcomes;
     g.n = n;
     g.nodes = &nodes;
-    g.split = &split;
-    g.fit = &fit;
+    alloc_search_scratch(g.own, n, split, fit);
 
-    g.fit_params = dvector(n_outcomes + 1);
-    g.fit_means = dvector(n_outcomes + 1);
-    std::printf("growing ...\n");
-    n_patterns = 1 << n_outcomes;
+    console_printf("growing ...\n");
+    // Written only when it differs, so that trees grown side by side only
+    // read it: the count is set before the first tree and never changes.
+    if (n_patterns != 1 << n_outcomes) n_patterns = 1 << n_outcomes;
 
     fit_root(g);
 
@@ -85,28 +87,30 @@ void start_growth(grow_state& g, real** covariates, int** outcomes, int n, node_
     if (g.cases_in_t == nullptr) fatal_error("error in allocate cases_in_t");
     g.cases_in_t[0] = ivector(n);
 
-    alloc_search_scratch(g);
+    g.rank_mark = ivector(n);
 
     g.n_nodes = 1;
     presort_root(g);
     for (int i = 0; i < n; i++) g.cases_in_t[0][i] = i;
     nodes.node_cases[0] = n;
+    if (helpers > 0) g.team = start_search_team(g, helpers);
 }
 
 void finish_growth(grow_state& g) {
-    // Nodes not examined (only when growth was stopped early) still hold lists.
+    // Nodes not examined (only when growth was stopped early) still hold lists;
+    // a stop during start_growth leaves some tables not yet allocated.
     for (int i = 0; i < max_nodes; i++) {
-        if (g.cases_in_t[i] != nullptr) release_vector(g.cases_in_t[i]);
-        release_sorted_rows(g.posi[i]);
+        if (g.cases_in_t != nullptr && g.cases_in_t[i] != nullptr) release_vector(g.cases_in_t[i]);
+        if (g.posi != nullptr) release_sorted_rows(g.posi[i]);
     }
     // IEEE negation: a value of 0 becomes -0.
     for (int j = 0; j < g.n_nodes; j++) g.nodes->node_value[j] = -g.nodes->node_value[j];
 
-    release_search_scratch(g);
+    if (g.team != nullptr) finish_search_team(g.team);
+    release_vector(g.rank_mark);
+    release_search_scratch(g.own);
     std::free(g.posi);
     std::free(g.cases_in_t);
-    release_vector(g.fit_means);
-    release_vector(g.fit_params);
     release_sorted_rows(g.case_rank);
     g = grow_state{};
 }
@@ -126,10 +130,18 @@ void grow_nodes(grow_state& g) {
 std::atomic<long> grow_fit_count{0};
 
 void grow_tree(real** covariates, int** outcomes, int n, int* n_nodes, node_table& nodes,
-               split_workspace& split, fit_workspace& fit) {
+               split_workspace& split, fit_workspace& fit, int helpers) {
     grow_state g;
-    start_growth(g, covariates, outcomes, n, nodes, split, fit);
-    grow_nodes(g);
+    try {
+        start_growth(g, covariates, outcomes, n, nodes, split, fit, helpers);
+        grow_nodes(g);
+    } catch (...) {
+        // A stop captured in a worker thread: release the call's storage (and
+        // its helper threads) before the stop travels on to the thread that
+        // performs it.
+        finish_growth(g);
+        throw;
+    }
     *n_nodes = g.n_nodes;
     grow_fit_count += g.n_fits;
     finish_growth(g);

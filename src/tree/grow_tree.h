@@ -8,8 +8,10 @@
 #include "model/fit_workspace.h"
 #include "tree/node_table.h"
 
+// With helpers > 0 the covariates of large nodes are searched on that many
+// helper threads besides the calling one; the tree is the same.
 void grow_tree(real** covariates, int** outcomes, int n, int* n_nodes, node_table& nodes,
-               split_workspace& split, fit_workspace& fit);
+               split_workspace& split, fit_workspace& fit, int helpers = 0);
 
 // Node fits made by every grow_tree call of the process so far (for benchmarks).
 extern std::atomic<long> grow_fit_count;

@@ -21,16 +21,16 @@ int gray_step_category(unsigned s, int* joins) {
     return j;
 }
 
-real search_nominal_split(grow_state& g, int t, int c, int k, real threshold, real* left_value,
-                          real* right_value, real* split_value) {
+real search_nominal_split(const grow_state& g, search_scratch& s, int t, int c, int k,
+                          real threshold, real* left_value, real* right_value, real* split_value) {
     const node_table& nodes = *g.nodes;
-    split_workspace& split = *g.split;
+    split_workspace& split = *s.split;
     int m = nodes.node_cases[t];
     const int* cases = g.cases_in_t[t];
     const real* x = g.covariates[c];
-    int* count = g.category_count;
-    int* flag = g.category_flag;
-    int** cat_stats = g.category_stats;
+    int* count = s.category_count;
+    int* flag = s.category_flag;
+    int** cat_stats = s.category_stats;
     int* left = split.left_stats;
     int* right = split.right_stats;
     const int* whole = nodes.node_stats_table[t];
@@ -56,9 +56,9 @@ real search_nominal_split(grow_state& g, int t, int c, int k, real threshold, re
     int n_left = 0;
     real best = threshold;
     unsigned steps = (1u << (k - 1)) - 1u;
-    for (unsigned s = 1; s <= steps; s++) {
+    for (unsigned step = 1; step <= steps; step++) {
         int joins = 0;
-        int j = gray_step_category(s, &joins);
+        int j = gray_step_category(step, &joins);
         if (count[j] == 0) continue;
         if (joins != 0) {
             flag[j] = 1;
@@ -74,7 +74,7 @@ real search_nominal_split(grow_state& g, int t, int c, int k, real threshold, re
         if (n_left < min_daughter_cases || n_left > m - min_daughter_cases) continue;
         real lv = 0;
         real rv = 0;
-        double v = daughters_value(g, left, n_left, right, m - n_left, &lv, &rv);
+        double v = daughters_value(s, left, n_left, right, m - n_left, &lv, &rv);
         if (v > best) {
             // The mask is summed as a real, rounded after each addition.
             real mask = 0;

@@ -12,16 +12,16 @@ namespace {
 constexpr int min_daughter_cases = 61;
 }
 
-real search_ordered_split(grow_state& g, int t, int c, real threshold, real* left_value,
-                          real* right_value, real* split_value) {
+real search_ordered_split(const grow_state& g, search_scratch& s, int t, int c, real threshold,
+                          real* left_value, real* right_value, real* split_value) {
     const node_table& nodes = *g.nodes;
-    split_workspace& split = *g.split;
+    split_workspace& split = *s.split;
     int m = nodes.node_cases[t];
     const int* cases = g.cases_in_t[t];
     const int* rank = g.case_rank[c];
     const real* x = g.covariates[c];
-    int** sorted = g.sorted_outcomes;
-    real* sorted_x = g.sorted_covariate;
+    int** sorted = s.sorted_outcomes;
+    real* sorted_x = s.sorted_covariate;
     int q = n_outcomes;
 
     for (int i = 0; i < m; i++) {
@@ -32,7 +32,7 @@ real search_ordered_split(grow_state& g, int t, int c, real threshold, real* lef
         sorted_x[r] = x[id];
     }
 
-    int* b = g.run_bounds;
+    int* b = s.run_bounds;
     int groups = tie_groups(sorted_x, m, b);
 
     real best = threshold;
@@ -52,7 +52,7 @@ real search_ordered_split(grow_state& g, int t, int c, real threshold, real* lef
             if (n_left < min_daughter_cases || n_left > m - min_daughter_cases) continue;
             real lv = 0;
             real rv = 0;
-            double v = daughters_value(g, left, n_left, right, m - n_left, &lv, &rv);
+            double v = daughters_value(s, left, n_left, right, m - n_left, &lv, &rv);
             if (v > best) {
                 d = n_left - 1;
                 *left_value = lv;

@@ -34,15 +34,15 @@ std::vector<golden_case> load_cases() {
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#') continue;
         size_t a = line.find('|'), b = line.find('|', a + 1);
-        cases.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1),
-                         unescape(line.substr(b + 1))});
+        cases.push_back(
+            {line.substr(0, a), line.substr(a + 1, b - a - 1), unescape(line.substr(b + 1))});
     }
     return cases;
 }
 
 void check_case(const golden_case& c, const std::string& env) {
-    korva_run r =
-        run_korva(c.dialogue, {{c.data_file, read_file(source_path("examples/" + c.data_file))}}, env);
+    korva_run r = run_korva(
+        c.dialogue, {{c.data_file, read_file(source_path("examples/" + c.data_file))}}, env);
     std::string base = source_path("tests/driver/golden/" + c.name);
     EXPECT_EQ(r.status, 0) << c.name << ": " << r.err;
     EXPECT_EQ(r.err, "") << c.name;
@@ -59,10 +59,26 @@ TEST(GoldenRun, ExampleDataMatchCommittedOutput) {
     for (const golden_case& c : cases) check_case(c, "");
 }
 
+TEST(GoldenRun, SameBytesOnOneTwoOrThreeThreads) {
+    // One thread is the plain serial path; three on two cores catches any
+    // assumption about the order in which workers finish.
+    std::vector<golden_case> cases = load_cases();
+    for (const char* env : {"KORVA_THREADS=1", "KORVA_THREADS=2", "KORVA_THREADS=3"})
+        for (const golden_case& c : cases) check_case(c, env);
+}
+
+TEST(GoldenRun, SpareThreadsHelpTheFoldTrees) {
+    // Two folds and six threads: each fold tree's searches get two helpers.
+    for (const golden_case& c : load_cases())
+        if (c.name == "birthwt_2fold") check_case(c, "KORVA_THREADS=6");
+}
+
 TEST(GoldenRun, SameRunTwiceGivesIdenticalBytes) {
     golden_case c = load_cases().front();
-    korva_run a = run_korva(c.dialogue, {{c.data_file, read_file(source_path("examples/" + c.data_file))}});
-    korva_run b = run_korva(c.dialogue, {{c.data_file, read_file(source_path("examples/" + c.data_file))}});
+    korva_run a =
+        run_korva(c.dialogue, {{c.data_file, read_file(source_path("examples/" + c.data_file))}});
+    korva_run b =
+        run_korva(c.dialogue, {{c.data_file, read_file(source_path("examples/" + c.data_file))}});
     EXPECT_EQ(a.status, 0);
     EXPECT_TRUE(a.out == b.out);
     EXPECT_TRUE(a.infor == b.infor);

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <limits.h>
@@ -59,6 +60,29 @@ korva_run run_korva(const std::string& input,
     std::string dir = make_temp_dir();
     for (const auto& f : files) write_file(dir + "/" + f.first, f.second);
     return run_korva_in(dir, input, env);
+}
+
+korva_run run_in_child(const std::function<void()>& body) {
+    korva_run r;
+    r.dir = make_temp_dir();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(r.dir.c_str()) != 0) _exit(120);
+        if (std::freopen(".stdout", "w", stdout) == nullptr) _exit(121);
+        if (std::freopen(".stderr", "w", stderr) == nullptr) _exit(122);
+        body();
+        std::exit(0);
+    }
+    int raw = 0;
+    waitpid(child, &raw, 0);
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 1000 + raw;
+    r.out = read_file(r.dir + "/.stdout");
+    r.err = read_file(r.dir + "/.stderr");
+    r.infor_exists = access((r.dir + "/infor").c_str(), F_OK) == 0;
+    if (r.infor_exists) r.infor = read_file(r.dir + "/infor");
+    return r;
 }
 
 scoped_temp_cwd::scoped_temp_cwd() {

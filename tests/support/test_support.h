@@ -2,6 +2,7 @@
 // the korva executable with a given dialogue.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,11 @@ korva_run run_korva(const std::string& input,
 // The same in an existing directory, which the caller has prepared.
 korva_run run_korva_in(const std::string& dir, const std::string& input,
                        const std::string& env = "");
+
+// Runs body in a child process whose working directory is a fresh temporary
+// directory and whose standard output and error go to files; returns its exit
+// status (0 when body returns), both texts and any "infor" it left.
+korva_run run_in_child(const std::function<void()>& body);
 
 // Changes into a fresh temporary directory for the lifetime of the object.
 struct scoped_temp_cwd {

@@ -1,0 +1,183 @@
+// parallel_repetitions: the folds of all repetitions taken in order by a small
+// fixed pool of worker threads; the calling thread reports them in order.
+//
+// A fold's console text is kept in its job and printed once every fold before
+// it has been printed. A stop inside a fold (fatal_error, input_error,
+// silent_exit) is captured by the worker and performed by the calling thread
+// when it reaches that fold: after the fold's text, with the same standard
+// error text and exit status, once the workers have finished and released
+// their storage.
+#include "driver/parallel_repetitions.h"
+
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cv/cross_validate.h"
+#include "cv/evaluate_fold.h"
+#include "cv/fold_copies.h"
+#include "model/fit_workspace.h"
+#include "numeric/arrays.h"
+#include "numeric/console.h"
+#include "numeric/fatal_error.h"
+#include "numeric/run_counts.h"
+#include "numeric/stop_capture.h"
+#include "numeric/thread_count.h"
+#include "tree/node_table.h"
+
+namespace {
+
+// One fold of one repetition, as a worker leaves it for the calling thread.
+struct fold_job {
+    std::string console;
+    fold_scores scores;
+    bool done = false;
+    bool stopped = false;
+    captured_stop stop;
+};
+
+// What the workers and the calling thread share, guarded by lock.
+struct fold_board {
+    std::mutex lock;
+    std::condition_variable changed;
+    int n_folds = 0;
+    int fold_size = 0;
+    int total = 0;    // folds of all repetitions
+    int next = 0;     // the next fold to take
+    int reported = 0; // folds the calling thread is done with
+    int window = 0;   // a worker runs at most this far ahead of the reports
+    bool abort = false;
+    int helpers = 0; // split-search helpers of every fold's tree
+    std::vector<fold_job> jobs;
+    std::vector<int*> orders; // the permutation of each repetition
+};
+
+// Takes the next fold, or returns -1 when there is none to take.
+int take_fold(fold_board* board) {
+    std::unique_lock<std::mutex> hold(board->lock);
+    board->changed.wait(hold, [&] {
+        return board->abort || board->next >= board->total ||
+               board->next < board->reported + board->window;
+    });
+    if (board->abort || board->next >= board->total) return -1;
+    return board->next++;
+}
+
+void fold_worker(fold_board* board) {
+    node_table nodes;
+    alloc_node_table(nodes);
+    split_workspace split;
+    alloc_split_workspace(split);
+    fit_workspace fit;
+    alloc_fit_workspace(fit, n_outcomes);
+    fold_copies copies;
+    alloc_fold_copies(copies);
+    capture_stops(true);
+
+    const int n = n_subjects;
+    const int c = board->fold_size;
+    for (int j = take_fold(board); j >= 0; j = take_fold(board)) {
+        fold_job& job = board->jobs[static_cast<size_t>(j)];
+        const int f = j % board->n_folds;
+        set_console_buffer(&job.console);
+        try {
+            fill_fold(covariate_matrix, outcome_matrix, n, board->orders[j / board->n_folds], c, f,
+                      copies);
+            evaluate_fold_terms(copies.train_covariates, copies.train_outcomes, n - c, job.scores,
+                                copies.test_covariates, copies.test_outcomes, c, nodes, split, fit,
+                                board->helpers);
+            console_printf("%d of %d-fold CVs finished\n", f + 1, board->n_folds);
+        } catch (captured_stop& stop) {
+            job.stopped = true;
+            job.stop = stop;
+        }
+        set_console_buffer(nullptr);
+        {
+            std::lock_guard<std::mutex> hold(board->lock);
+            job.done = true;
+            // Folds are taken in order, so every fold before this one is taken
+            // already; none after it is needed.
+            if (job.stopped) board->abort = true;
+        }
+        board->changed.notify_all();
+    }
+
+    capture_stops(false);
+    release_fold_copies(copies);
+    release_fit_workspace(fit);
+    release_split_workspace(split);
+    release_node_table(nodes);
+}
+
+void stop_workers(fold_board& board, std::vector<std::thread>& workers) {
+    {
+        std::lock_guard<std::mutex> hold(board.lock);
+        board.abort = true;
+    }
+    board.changed.notify_all();
+    for (std::thread& w : workers) w.join();
+    workers.clear();
+}
+
+} // namespace
+
+void parallel_repetitions(int n_folds, int n_repeats, int* cv_seed, std::FILE* report,
+                          real** cv_results) {
+    fold_board board;
+    board.n_folds = n_folds;
+    board.fold_size = n_subjects / n_folds;
+    board.total = n_folds * n_repeats;
+    board.jobs.resize(static_cast<size_t>(board.total));
+    // The generator's stream in the one-thread order: one permutation per
+    // repetition, repetition after repetition.
+    for (int r = 0; r < n_repeats; r++)
+        board.orders.push_back(random_permutation(cv_seed, n_subjects));
+
+    const int n_workers = n_threads < board.total ? n_threads : board.total;
+    board.window = 4 * n_workers;
+    // Fewer folds than threads: the spare threads search the covariates of the
+    // fold trees' nodes.
+    board.helpers = (n_threads - n_workers) / n_workers;
+    std::vector<std::thread> workers;
+    for (int w = 0; w < n_workers; w++) workers.emplace_back(fold_worker, &board);
+
+    real* cv_scores = nullptr;
+    for (int j = 0; j < board.total; j++) {
+        const int r = j / n_folds;
+        const int f = j % n_folds;
+        if (f == 0) {
+            std::printf("round %d\n", r + 1);
+            std::printf("========\n");
+            cv_scores = dvector(n_subtrees);
+            for (int i = 0; i < n_subtrees; i++) cv_scores[i] = 0;
+            cv_results[r] = cv_scores;
+        }
+        fold_job& job = board.jobs[static_cast<size_t>(j)];
+        {
+            std::unique_lock<std::mutex> hold(board.lock);
+            board.changed.wait(hold, [&] { return job.done; });
+        }
+        console_write(job.console);
+        if (job.stopped) {
+            const captured_stop stop = job.stop;
+            stop_workers(board, workers);
+            for (int* order : board.orders) release_vector(order);
+            board.jobs.clear();
+            end_run(stop.err_text, stop.status);
+        }
+        add_fold_scores(job.scores, cv_scores);
+        job = fold_job{};
+        job.done = true;
+        {
+            std::lock_guard<std::mutex> hold(board.lock);
+            board.reported = j + 1;
+        }
+        board.changed.notify_all();
+        if (f == n_folds - 1) write_score_row(report, cv_scores);
+    }
+    stop_workers(board, workers);
+    for (int* order : board.orders) release_vector(order);
+}

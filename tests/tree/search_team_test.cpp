@@ -1,0 +1,81 @@
+// Split search with helper threads: the same tree, bit for bit, as the search
+// on one thread, and the stop a one-thread search would meet first.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "numeric/run_counts.h"
+#include "support/test_support.h"
+#include "tree/grow_tree.h"
+#include "tree/search_team.h"
+#include "tree_data.h"
+
+namespace {
+
+// Every field of the first n_nodes entries of the table, bit for bit.
+std::string table_bytes(const tree_data& d) {
+    std::string bytes;
+    auto add = [&](const void* p, size_t size) { bytes.append(static_cast<const char*>(p), size); };
+    const size_t n = static_cast<size_t>(d.n_nodes);
+    add(d.nodes.node_value, n * sizeof(real));
+    add(d.nodes.split_value, n * sizeof(real));
+    add(d.nodes.split_covariate, n * sizeof(int));
+    add(d.nodes.left_daughter, n * sizeof(int));
+    add(d.nodes.node_cases, n * sizeof(int));
+    for (size_t t = 1; t < n; t++) add(&d.nodes.parent[t], sizeof(int));
+    for (size_t t = 0; t < n; t++) add(d.nodes.node_stats_table[t], stat_len * sizeof(int));
+    return bytes;
+}
+
+TEST(SearchTeam, HelpersGrowTheSameTree) {
+    for (uint32_t seed : {3u, 11u, 29u}) {
+        tree_data d(1500, 3, random_levels(seed, 9));
+        make_random_data(d, seed);
+        d.prepare();
+        grow_tree(d.x_rows.data(), d.y_rows.data(), d.n, &d.n_nodes, d.nodes, d.split, d.fit, 0);
+        ASSERT_GT(d.n_nodes, 7) << seed;
+        const std::string alone = table_bytes(d);
+        for (int helpers : {1, 3}) {
+            const long before = grow_fit_count;
+            grow_tree(d.x_rows.data(), d.y_rows.data(), d.n, &d.n_nodes, d.nodes, d.split, d.fit,
+                      helpers);
+            EXPECT_TRUE(table_bytes(d) == alone) << seed << " with " << helpers << " helpers";
+            const long with_helpers = grow_fit_count - before;
+            const long before_alone = grow_fit_count;
+            grow_tree(d.x_rows.data(), d.y_rows.data(), d.n, &d.n_nodes, d.nodes, d.split, d.fit,
+                      0);
+            EXPECT_EQ(with_helpers, grow_fit_count - before_alone) << seed;
+        }
+    }
+}
+
+TEST(SearchTeam, LowestCovariateStopIsTheOneReported) {
+    // Nominal covariates 2 and 5 (numbered from 1) hold a category beyond
+    // their range; one thread meets covariate 2 first, and so must the team,
+    // whichever helper searches covariate 5 first.
+    std::vector<int> levels = {1, 3, 1, 1, 4, 1};
+    auto grow_with = [&](int helpers) {
+        return run_in_child([&] {
+            tree_data d(800, 2, levels);
+            make_random_data(d, 7);
+            d.x[1][400] = 6;
+            d.x[4][10] = 9;
+            d.prepare();
+            grow_tree(d.x_rows.data(), d.y_rows.data(), d.n, &d.n_nodes, d.nodes, d.split, d.fit,
+                      helpers);
+        });
+    };
+    korva_run alone = grow_with(0);
+    EXPECT_EQ(alone.status, 1);
+    EXPECT_NE(alone.err.find("covariate 2 out of range"), std::string::npos) << alone.err;
+    for (int helpers : {1, 2, 5}) {
+        korva_run team = grow_with(helpers);
+        EXPECT_EQ(team.status, alone.status) << helpers;
+        EXPECT_EQ(team.out, alone.out) << helpers;
+        EXPECT_EQ(team.err, alone.err) << helpers;
+    }
+}
+
+} // namespace

@@ -68,7 +68,8 @@ double node_log_likelihood(const int* stats, int n, real* params, real* means, r
     }
     const int c = m + 1;
 
-    const int ok = SVDCMP(cov, c, c, ws.singular_values, ws.svd_v, ws.superdiagonal);
+    // The step matrix needs the singular values and V only.
+    const int ok = SVDCMP(cov, c, c, ws.singular_values, ws.svd_v, ws.superdiagonal, false);
 
     // Step matrix: the generalised inverse of the covariance matrix plus the
     // projector onto its retained directions, written over the decomposition.

@@ -39,7 +39,7 @@ inline bool negligible(real x, real anorm) {
 
 } // namespace
 
-int SVDCMP(real** a, int m, int n, real* w, real** v, real* work) {
+int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u) {
     if (n == 0) fatal_error("n must be positive\n");
     real* rv1 = work;
     real g = 0.0f, scale = 0.0f, anorm = 0.0f;
@@ -135,8 +135,14 @@ int SVDCMP(real** a, int m, int n, real* w, real** v, real* work) {
         l = i;
     }
 
-    // Accumulation of the left-hand transformations.
-    for (int i = std::min(m, n); i >= 1; i--) {
+    // Accumulation of the left-hand transformations. Without U only its zero
+    // divisor check is kept: a[i][i] is read there before any step of the
+    // accumulation has written row i, so the check sees the same value.
+    if (!with_u) {
+        for (int i = std::min(m, n); i >= 1; i--)
+            if (w[i] != 0.0f && i < n) require_nonzero(a[i][i]);
+    }
+    for (int i = std::min(m, n); with_u && i >= 1; i--) {
         l = i + 1;
         g = w[i];
         for (int j = l; j <= n; j++) a[i][j] = 0.0f;
@@ -187,7 +193,7 @@ int SVDCMP(real** a, int m, int n, real* w, real** v, real* work) {
                     h = R(1.0 / h);
                     c = R(static_cast<double>(g) * h);
                     s = R(-(static_cast<double>(f) * h));
-                    for (int j = 1; j <= m; j++) {
+                    for (int j = 1; with_u && j <= m; j++) {
                         const real y = a[j][nm];
                         const real z = a[j][i];
                         a[j][nm] = R(static_cast<double>(y) * c + static_cast<double>(z) * s);
@@ -260,7 +266,7 @@ int SVDCMP(real** a, int m, int n, real* w, real** v, real* work) {
                 }
                 f = R(static_cast<double>(c) * g + static_cast<double>(s) * y);
                 x = R(static_cast<double>(c) * y - static_cast<double>(s) * g);
-                for (int jj = 1; jj <= m; jj++) {
+                for (int jj = 1; with_u && jj <= m; jj++) {
                     const real ay = a[jj][j];
                     const real az = a[jj][i];
                     a[jj][j] = R(static_cast<double>(ay) * c + static_cast<double>(az) * s);

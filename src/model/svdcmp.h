@@ -4,10 +4,29 @@
 
 #include "numeric/real.h"
 
-// sqrt(x^2 + y^2) without destructive overflow; the caller rounds the result.
-double hypotenuse(real x, real y);
+#include <cmath>
+
+// sqrt(x^2 + y^2) without destructive overflow, from the larger magnitude
+// times sqrt(1 + ratio^2); the caller rounds the result. Inline: every Givens
+// rotation of the decomposition takes two.
+inline double hypotenuse(real x, real y) {
+    const real X = std::fabs(x);
+    const real Y = std::fabs(y);
+    if (X > Y) {
+        const double r = static_cast<double>(Y) / X;
+        const real r2 = static_cast<real>(r * r);
+        return X * std::sqrt(1.0 + r2);
+    }
+    if (Y == 0.0f) return 0.0;
+    const double r = static_cast<double>(X) / Y;
+    const real r2 = static_cast<real>(r * r);
+    return Y * std::sqrt(1.0 + r2);
+}
 
 // a[1..m][1..n] is replaced by U, w[1..n] receives the (unsorted) singular values
 // and v[1..n][1..n] receives V. work has at least n+1 entries. Returns 1 when
 // complete, 0 when a singular value did not converge in 30 sweeps.
-int SVDCMP(real** a, int m, int n, real* w, real** v, real* work);
+// With with_u false, a is left as the reduction leaves it instead of holding U:
+// w, v, the console text and every stop are the same, since U never feeds back
+// into them (the node fit uses only w and v).
+int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u = true);

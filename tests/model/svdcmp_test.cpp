@@ -1,8 +1,11 @@
 // Singular value decomposition and the overflow-safe hypotenuse.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <random>
+#include <vector>
 
 #include "model/svdcmp.h"
 #include "numeric/arrays.h"
@@ -124,6 +127,41 @@ TEST(SvdcmpDeathTest, NoColumnsIsFatal) {
     decomposition d(1, 1);
     EXPECT_EXIT(SVDCMP(d.a, 1, 0, d.w, d.v, d.work), testing::ExitedWithCode(1),
                 "n must be positive\n\n");
+}
+
+} // namespace
+
+namespace {
+
+TEST(Svdcmp, WithoutUTheSameValuesAndVectors) {
+    // Symmetric matrices like the fit's covariances, some of lower rank and
+    // some with an all-zero row and column; w and v must agree bit for bit.
+    std::mt19937 gen(4242);
+    std::normal_distribution<double> normal(0.0, 1.0);
+    for (int trial = 0; trial < 300; trial++) {
+        const int n = 1 + trial % 7;
+        const int rank = trial % 3 == 0 ? std::max(1, n - 2) : n;
+        std::vector<std::vector<double>> b(static_cast<size_t>(n + 1),
+                                           std::vector<double>(static_cast<size_t>(rank)));
+        for (int i = 1; i <= n; i++)
+            for (int r = 0; r < rank; r++) b[i][r] = normal(gen);
+        if (trial % 5 == 0)
+            for (int r = 0; r < rank; r++) b[n][r] = 0;
+        decomposition full(n, n), values(n, n);
+        for (int i = 1; i <= n; i++)
+            for (int j = 1; j <= n; j++) {
+                double sum = 0;
+                for (int r = 0; r < rank; r++) sum += b[i][r] * b[j][r];
+                full.a[i][j] = values.a[i][j] = static_cast<real>(sum);
+            }
+        const int ok = full.run();
+        ASSERT_EQ(SVDCMP(values.a, n, n, values.w, values.v, values.work, false), ok) << trial;
+        for (int i = 1; i <= n; i++) {
+            EXPECT_EQ(std::memcmp(&full.w[i], &values.w[i], sizeof(real)), 0) << trial;
+            for (int j = 1; j <= n; j++)
+                EXPECT_EQ(std::memcmp(&full.v[i][j], &values.v[i][j], sizeof(real)), 0) << trial;
+        }
+    }
 }
 
 } // namespace

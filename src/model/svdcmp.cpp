@@ -165,7 +165,11 @@ int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u) {
     }
 
     // Diagonalisation of the bidiagonal form: each singular value k, from the
-    // last, gets at most 29 sweeps.
+    // last, gets at most 29 sweeps. A single product or quotient of two reals
+    // is formed in real arithmetic here: the double result rounded to a real is
+    // the correctly rounded real result (53 >= 2 x 24 + 2 bits, so the double
+    // rounding is innocuous), and the conversions stay out of the rotations'
+    // chain of dependent steps.
     for (int k = n; k >= 1; k--) {
         for (int its = 1; its <= 30; its++) {
             bool cancel = true;
@@ -183,16 +187,16 @@ int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u) {
                 real c = 0.0f;
                 s = 1.0f;
                 for (int i = l; i <= k; i++) {
-                    f = R(static_cast<double>(s) * rv1[i]);
-                    rv1[i] = R(static_cast<double>(c) * rv1[i]);
+                    f = s * rv1[i];
+                    rv1[i] = c * rv1[i];
                     if (negligible(f, anorm)) break;
                     g = w[i];
                     h = R(hypotenuse(f, g));
                     w[i] = h;
                     require_nonzero(h);
-                    h = R(1.0 / h);
-                    c = R(static_cast<double>(g) * h);
-                    s = R(-(static_cast<double>(f) * h));
+                    h = 1.0f / h;
+                    c = g * h;
+                    s = -(f * h);
                     for (int j = 1; with_u && j <= m; j++) {
                         const real y = a[j][nm];
                         const real z = a[j][i];
@@ -239,17 +243,17 @@ int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u) {
                 const int i = j + 1;
                 g = rv1[i];
                 y = w[i];
-                h = R(static_cast<double>(s) * g);
-                g = R(static_cast<double>(c) * g);
+                h = s * g;
+                g = c * g;
                 z = R(hypotenuse(f, h));
                 rv1[j] = z;
                 require_nonzero(z);
-                c = R(static_cast<double>(f) / z);
-                s = R(static_cast<double>(h) / z);
+                c = f / z;
+                s = h / z;
                 f = R(static_cast<double>(x) * c + static_cast<double>(g) * s);
                 g = R(static_cast<double>(g) * c - static_cast<double>(x) * s);
-                h = R(static_cast<double>(y) * s);
-                y = R(static_cast<double>(y) * c);
+                h = y * s;
+                y = y * c;
                 for (int jj = 1; jj <= n; jj++) {
                     const real vx = v[jj][j];
                     const real vz = v[jj][i];
@@ -260,9 +264,9 @@ int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u) {
                 w[j] = z;
                 // A zero hypotenuse leaves the rotation as it was.
                 if (z != 0.0f) {
-                    z = R(1.0 / z);
-                    c = R(static_cast<double>(f) * z);
-                    s = R(static_cast<double>(h) * z);
+                    z = 1.0f / z;
+                    c = f * z;
+                    s = h * z;
                 }
                 f = R(static_cast<double>(c) * g + static_cast<double>(s) * y);
                 x = R(static_cast<double>(c) * y - static_cast<double>(s) * g);

@@ -68,9 +68,10 @@ void evaluate_fold(real** train_covariates, int** train_outcomes, int n_train, r
 void evaluate_fold_terms(real** train_covariates, int** train_outcomes, int n_train,
                          fold_scores& scores, real** test_covariates, int** test_outcomes,
                          int n_test, node_table& nodes, split_workspace& split, fit_workspace& fit,
-                         int helpers) {
+                         int helpers, helper_pool* pool) {
     int n_nodes = 0;
-    grow_tree(train_covariates, train_outcomes, n_train, &n_nodes, nodes, split, fit, helpers);
+    grow_tree(train_covariates, train_outcomes, n_train, &n_nodes, nodes, split, fit, helpers,
+              pool);
     console_printf("done\n");
 
     const int q = n_outcomes;

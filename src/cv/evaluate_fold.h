@@ -16,11 +16,13 @@ struct fold_scores {
 };
 
 // The work of evaluate_fold with the scores kept as terms, not yet added; the
-// fold tree is grown with `helpers` split-search helper threads.
+// fold tree is grown with `helpers` split-search helper threads and those
+// the pool lends (when not null).
+struct helper_pool;
 void evaluate_fold_terms(real** train_covariates, int** train_outcomes, int n_train,
                          fold_scores& scores, real** test_covariates, int** test_outcomes,
                          int n_test, node_table& nodes, split_workspace& split, fit_workspace& fit,
-                         int helpers);
+                         int helpers, helper_pool* pool = nullptr);
 
 // Adds a fold's terms into cv_scores, subtree after subtree, node after node,
 // storing each entry as a real after every term.

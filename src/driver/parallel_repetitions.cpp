@@ -26,7 +26,9 @@
 #include "numeric/run_counts.h"
 #include "numeric/stop_capture.h"
 #include "numeric/thread_count.h"
+#include "tree/grow_state.h"
 #include "tree/node_table.h"
+#include "tree/search_team.h"
 
 namespace {
 
@@ -51,6 +53,9 @@ struct fold_board {
     int window = 0;   // a worker runs at most this far ahead of the reports
     bool abort = false;
     int helpers = 0; // split-search helpers of every fold's tree
+    // Workers with no fold left to take lend themselves to the split searches
+    // of the folds still running.
+    helper_pool* pool = nullptr;
     std::vector<fold_job> jobs;
     std::vector<int*> orders; // the permutation of each repetition
 };
@@ -88,7 +93,7 @@ void fold_worker(fold_board* board) {
                       copies);
             evaluate_fold_terms(copies.train_covariates, copies.train_outcomes, n - c, job.scores,
                                 copies.test_covariates, copies.test_outcomes, c, nodes, split, fit,
-                                board->helpers);
+                                board->helpers, board->pool);
             console_printf("%d of %d-fold CVs finished\n", f + 1, board->n_folds);
         } catch (captured_stop& stop) {
             job.stopped = true;
@@ -105,6 +110,13 @@ void fold_worker(fold_board* board) {
         board->changed.notify_all();
     }
 
+    // Nothing left to take: help the trees of the folds still running, with
+    // scratch for the largest training part.
+    search_scratch scratch;
+    alloc_search_scratch(scratch, n, split, fit);
+    lend_to_pool(board->pool, scratch);
+    release_search_scratch(scratch);
+
     capture_stops(false);
     release_fold_copies(copies);
     release_fit_workspace(fit);
@@ -118,8 +130,11 @@ void stop_workers(fold_board& board, std::vector<std::thread>& workers) {
         board.abort = true;
     }
     board.changed.notify_all();
+    close_helper_pool(board.pool);
     for (std::thread& w : workers) w.join();
     workers.clear();
+    release_helper_pool(board.pool);
+    board.pool = nullptr;
 }
 
 } // namespace
@@ -141,6 +156,7 @@ void parallel_repetitions(int n_folds, int n_repeats, int* cv_seed, std::FILE* r
     // Fewer folds than threads: the spare threads search the covariates of the
     // fold trees' nodes.
     board.helpers = (n_threads - n_workers) / n_workers;
+    board.pool = make_helper_pool();
     std::vector<std::thread> workers;
     for (int w = 0; w < n_workers; w++) workers.emplace_back(fold_worker, &board);
 

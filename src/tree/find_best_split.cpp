@@ -61,7 +61,7 @@ real search_covariate(const grow_state& g, search_scratch& s, int t, int c, real
 real find_best_split(grow_state& g, int t) {
     node_table& nodes = *g.nodes;
     real own = nodes.node_value[t];
-    if (g.team != nullptr && nodes.node_cases[t] >= team_min_cases)
+    if (g.team != nullptr && nodes.node_cases[t] >= team_min_cases && team_has_helpers(g.team))
         return best_split_by_team(g, t, own);
 
     search_scratch& s = g.own;

@@ -36,6 +36,7 @@ void alloc_search_scratch(search_scratch& s, int n, split_workspace& split, fit_
 void release_search_scratch(search_scratch& s);
 
 struct search_team;
+struct helper_pool;
 
 struct grow_state {
     real** covariates = nullptr; // n_covariates rows, one entry per case
@@ -71,9 +72,11 @@ void release_sorted_rows(int** rows);
 // start_growth sets up the state of one call up to the node loop (root fitted,
 // presorted, its case list filled), with `helpers` split-search helper threads
 // (0: every search on the calling thread); finish_growth negates the node
-// values and releases everything the state holds, helpers included.
+// values and releases everything the state holds, helpers included. With a
+// pool, idle threads of the pool may also help the searches.
 void start_growth(grow_state& g, real** covariates, int** outcomes, int n, node_table& nodes,
-                  split_workspace& split, fit_workspace& fit, int helpers = 0);
+                  split_workspace& split, fit_workspace& fit, int helpers = 0,
+                  helper_pool* pool = nullptr);
 void finish_growth(grow_state& g);
 // The node loop: examines nodes in number order until every node has been.
 void grow_nodes(grow_state& g);

@@ -64,7 +64,7 @@ void release_sorted_rows(int** rows) {
 }
 
 void start_growth(grow_state& g, real** covariates, int** outcomes, int n, node_table& nodes,
-                  split_workspace& split, fit_workspace& fit, int helpers) {
+                  split_workspace& split, fit_workspace& fit, int helpers, helper_pool* pool) {
     g.covariates = covariates;
     g.outcomes = outcomes;
     g.n = n;
@@ -93,7 +93,7 @@ void start_growth(grow_state& g, real** covariates, int** outcomes, int n, node_
     presort_root(g);
     for (int i = 0; i < n; i++) g.cases_in_t[0][i] = i;
     nodes.node_cases[0] = n;
-    if (helpers > 0) g.team = start_search_team(g, helpers);
+    if (helpers > 0 || pool != nullptr) g.team = start_search_team(g, helpers, pool);
 }
 
 void finish_growth(grow_state& g) {
@@ -130,10 +130,10 @@ void grow_nodes(grow_state& g) {
 std::atomic<long> grow_fit_count{0};
 
 void grow_tree(real** covariates, int** outcomes, int n, int* n_nodes, node_table& nodes,
-               split_workspace& split, fit_workspace& fit, int helpers) {
+               split_workspace& split, fit_workspace& fit, int helpers, helper_pool* pool) {
     grow_state g;
     try {
-        start_growth(g, covariates, outcomes, n, nodes, split, fit, helpers);
+        start_growth(g, covariates, outcomes, n, nodes, split, fit, helpers, pool);
         grow_nodes(g);
     } catch (...) {
         // A stop captured in a worker thread: release the call's storage (and

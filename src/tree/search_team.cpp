@@ -4,6 +4,7 @@
 // until every covariate of it is done.
 #include "tree/search_team.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -15,6 +16,13 @@
 #include "numeric/console.h"
 #include "numeric/run_counts.h"
 #include "tree/node_table.h"
+
+struct helper_pool {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::vector<search_team*> teams; // teams open for lent helpers
+    bool closed = false;
+};
 
 struct search_team {
     std::vector<std::thread> threads;
@@ -29,6 +37,10 @@ struct search_team {
     long generation = 0; // jobs posted so far
     bool quit = false;
     int remaining = 0; // covariates of the current job not yet done
+
+    // Threads lent by a helper pool, searching with the team until it quits.
+    std::atomic<int> lent{0};
+    helper_pool* pool = nullptr;
 
     // The current job, written before next_covariate is reset.
     const grow_state* g = nullptr;
@@ -52,8 +64,8 @@ void take_covariates(search_team* team, search_scratch& s) {
     }
 }
 
-void helper_loop(search_team* team, int index) {
-    search_scratch& s = team->scratch[static_cast<size_t>(index)];
+// Searches the team's jobs with s until the team quits.
+void help_team(search_team* team, search_scratch& s) {
     long seen = 0;
     for (;;) {
         {
@@ -66,7 +78,49 @@ void helper_loop(search_team* team, int index) {
     }
 }
 
+void helper_loop(search_team* team, int index) {
+    help_team(team, team->scratch[static_cast<size_t>(index)]);
+}
+
 } // namespace
+
+helper_pool* make_helper_pool() {
+    return new helper_pool;
+}
+
+void close_helper_pool(helper_pool* pool) {
+    {
+        std::lock_guard<std::mutex> hold(pool->lock);
+        pool->closed = true;
+    }
+    pool->changed.notify_all();
+}
+
+void release_helper_pool(helper_pool* pool) {
+    delete pool;
+}
+
+void lend_to_pool(helper_pool* pool, search_scratch& s) {
+    for (;;) {
+        search_team* team = nullptr;
+        {
+            std::unique_lock<std::mutex> hold(pool->lock);
+            pool->changed.wait(hold, [&] { return pool->closed || !pool->teams.empty(); });
+            if (pool->closed) return;
+            // The open team with the fewest lent helpers.
+            for (search_team* open : pool->teams)
+                if (team == nullptr || open->lent.load() < team->lent.load()) team = open;
+            // Counted under the pool's lock: once finish_search_team has
+            // taken the team off the list, no helper can still be on its way.
+            team->lent++;
+        }
+        help_team(team, s);
+        // Notified under the lock: once it is released the team may be gone.
+        std::lock_guard<std::mutex> hold(team->lock);
+        team->lent--;
+        team->finished.notify_all();
+    }
+}
 
 void search_into(const grow_state& g, search_scratch& s, int t, int c, real threshold,
                  covariate_result& result) {
@@ -96,7 +150,7 @@ void search_into(const grow_state& g, search_scratch& s, int t, int c, real thre
     set_console_buffer(previous_buffer);
 }
 
-search_team* start_search_team(grow_state& g, int helpers) {
+search_team* start_search_team(grow_state& g, int helpers, helper_pool* pool) {
     search_team* team = new search_team;
     team->results.resize(static_cast<size_t>(n_covariates));
     for (covariate_result& r : team->results) {
@@ -112,16 +166,34 @@ search_team* start_search_team(grow_state& g, int helpers) {
         alloc_search_scratch(team->scratch[h], g.n, team->splits[h], team->fits[h]);
     }
     for (int h = 0; h < helpers; h++) team->threads.emplace_back(helper_loop, team, h);
+    if (pool != nullptr) {
+        team->pool = pool;
+        {
+            std::lock_guard<std::mutex> hold(pool->lock);
+            pool->teams.push_back(team);
+        }
+        pool->changed.notify_all();
+    }
     return team;
 }
 
 void finish_search_team(search_team* team) {
+    if (team->pool != nullptr) {
+        // No helper joins from now on.
+        std::lock_guard<std::mutex> hold(team->pool->lock);
+        auto open = std::find(team->pool->teams.begin(), team->pool->teams.end(), team);
+        if (open != team->pool->teams.end()) team->pool->teams.erase(open);
+    }
     {
         std::lock_guard<std::mutex> hold(team->lock);
         team->quit = true;
     }
     team->posted.notify_all();
     for (std::thread& th : team->threads) th.join();
+    {
+        std::unique_lock<std::mutex> hold(team->lock);
+        team->finished.wait(hold, [&] { return team->lent.load() == 0; });
+    }
     for (size_t h = 0; h < team->scratch.size(); h++) {
         release_search_scratch(team->scratch[h]);
         release_fit_workspace(team->fits[h]);
@@ -132,6 +204,10 @@ void finish_search_team(search_team* team) {
         release_vector(r.best_right);
     }
     delete team;
+}
+
+bool team_has_helpers(const search_team* team) {
+    return !team->threads.empty() || team->lent.load() > 0;
 }
 
 covariate_result* team_search_node(grow_state& g, int t, real threshold) {

@@ -25,9 +25,24 @@ struct covariate_result {
     captured_stop stop; // the stop that ended the search, when stopped
 };
 
-// Helper threads for the grow_tree call of g, each with scratch for g.n cases.
-search_team* start_search_team(grow_state& g, int helpers);
+// Threads that have run out of work of their own (fold workers with no fold
+// left to take) lend themselves to the teams of trees still being grown.
+struct helper_pool;
+helper_pool* make_helper_pool();
+// Helps the teams open in the pool, one after another, with s (sized for the
+// largest node any of them searches) until the pool is closed.
+void lend_to_pool(helper_pool* pool, search_scratch& s);
+// Lent helpers return once their teams have finished; then the pool may be
+// released.
+void close_helper_pool(helper_pool* pool);
+void release_helper_pool(helper_pool* pool);
+
+// Helper threads for the grow_tree call of g, each with scratch for g.n cases;
+// with a pool, the team is also open to helpers lent by it.
+search_team* start_search_team(grow_state& g, int helpers, helper_pool* pool);
 void finish_search_team(search_team* team);
+// Whether any thread besides the growing one searches with the team now.
+bool team_has_helpers(const search_team* team);
 
 // Smallest node whose covariates are searched side by side; smaller nodes
 // cost less to search than to hand out.

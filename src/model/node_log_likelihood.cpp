@@ -3,6 +3,7 @@
 // the means and the normaliser; outcomes that are 0 or 1 in every case are
 // removed from the fit.
 #include <cmath>
+#include <vector>
 
 #include "model/node_fit.h"
 #include "model/node_stats.h"
@@ -78,14 +79,27 @@ double node_log_likelihood(const int* stats, int n, real* params, real* means, r
     for (int i = 0; i < c; i++)
         for (int j = 0; j < c; j++) cov[i][j] = 0.0f;
     if (ok) {
+        // The directions kept, in order (on the stack unless q is unusually large).
+        int kept_local[64];
+        std::vector<int> kept_heap;
+        if (c >= 64) kept_heap.resize(static_cast<size_t>(c) + 1);
+        int* kept = c < 64 ? kept_local : kept_heap.data();
+        int n_kept = 0;
+        for (int l = 1; l <= c; l++)
+            if (w[l] > 1e-7) kept[n_kept++] = l;
+        // Entry (j, i) takes the same terms in the same order as (i, j), the
+        // products v[i+1][l] v[j+1][l] being equal, so it is the same real.
         for (int i = 0; i < c; i++) {
-            for (int j = 0; j < c; j++) {
-                for (int l = 1; l <= c; l++) {
-                    if (!(w[l] > 1e-7)) continue;
+            for (int j = i; j < c; j++) {
+                real entry = 0.0f;
+                for (int k = 0; k < n_kept; k++) {
+                    const int l = kept[k];
                     const double vv = static_cast<double>(v[i + 1][l]) * v[j + 1][l];
-                    cov[i][j] = R(cov[i][j] + vv / w[l]);
-                    cov[i][j] = R(cov[i][j] + vv);
+                    entry = R(entry + vv / w[l]);
+                    entry = R(entry + vv);
                 }
+                cov[i][j] = entry;
+                cov[j][i] = entry;
             }
         }
     }

@@ -111,10 +111,14 @@ void fold_worker(fold_board* board) {
     }
 
     // Nothing left to take: help the trees of the folds still running, with
-    // scratch for the largest training part.
+    // scratch for the largest training part. A run on one thread makes no
+    // such allocation, so its failure only means that this worker stays idle.
     search_scratch scratch;
-    alloc_search_scratch(scratch, n, split, fit);
-    lend_to_pool(board->pool, scratch);
+    try {
+        alloc_search_scratch(scratch, n, split, fit);
+        lend_to_pool(board->pool, scratch);
+    } catch (captured_stop&) {
+    }
     release_search_scratch(scratch);
 
     capture_stops(false);

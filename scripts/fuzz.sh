@@ -8,6 +8,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build-fuzz}"
 seconds="${1:-60}"
+"$root/scripts/install_deps.sh" clang-14 libclang-rt-14-dev
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER="${CXX:-clang++-14}" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVA_FUZZ=ON -DKORVA_TESTS=OFF -DKORVA_BENCH=OFF \
   -DKORVA_WERROR=ON

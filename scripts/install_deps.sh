@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what building and testing korva needs on Debian, if it is missing.
+# Installs what building and testing korva needs on Debian, if it is missing;
+# further package names may be given as arguments.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libbenchmark-dev graphviz)
+packages=(cmake g++ make libgtest-dev libbenchmark-dev graphviz "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -26,7 +26,8 @@ for target in data_file dialogue whole_run; do
   # process, as specified, so leaks are not looked for there.
   leaks=1
   if [ "$target" = whole_run ]; then leaks=0; fi
-  "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 -detect_leaks=$leaks \
+  ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=$leaks" \
+    "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 -detect_leaks=$leaks \
     -malloc_limit_mb=65536 -timeout=5 -close_fd_mask=3 -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/$target-" \
     "$build/corpus/$target" "$root/fuzz/corpus/$target"

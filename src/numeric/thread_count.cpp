@@ -1,4 +1,4 @@
-// The run's thread count and its reading from KORVA_THREADS.
+// The run's thread count, and the count KORVA_THREADS asks for.
 #include "numeric/thread_count.h"
 
 #include <cstdlib>

@@ -22,23 +22,10 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path work_dir;
-
-void remove_work_dir() {
-    std::error_code ignored;
-    fs::remove_all(work_dir, ignored);
-}
-
-} // namespace
+namespace {} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char pattern[] = "/tmp/korva-dialogue-fuzz-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) std::abort();
-    const fs::path work = pattern;
-    work_dir = work;
-    std::atexit(remove_work_dir);
+    const fs::path work = make_fuzz_work_dir("dialogue");
     const fs::path source = KORVA_SOURCE_DIR;
     for (const fs::path& dir : {source / "examples", source / "fuzz" / "files"}) {
         for (const auto& entry : fs::directory_iterator(dir)) {
@@ -48,7 +35,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
             }
         }
     }
-    if (chdir(pattern) != 0) std::abort();
+    if (chdir(work.c_str()) != 0) std::abort();
     return 0;
 }
 

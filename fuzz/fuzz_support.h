@@ -3,6 +3,11 @@
 // behind (blocks, run-wide counts and arrays) is cleared before the next.
 #pragma once
 
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
 #include "numeric/arrays.h"
 #include "numeric/fatal_error.h"
 #include "numeric/run_counts.h"
@@ -37,4 +42,24 @@ inline void clear_run() {
     covariate_matrix = nullptr;
     outcome_matrix = nullptr;
     alpha = nullptr;
+}
+
+// A fresh directory under /tmp named after the target, removed again when the
+// fuzzer exits.
+inline std::filesystem::path& fuzz_work_dir() {
+    static std::filesystem::path dir;
+    return dir;
+}
+
+inline void remove_fuzz_work_dir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(fuzz_work_dir(), ignored);
+}
+
+inline std::filesystem::path make_fuzz_work_dir(const char* target) {
+    std::string pattern = std::string("/tmp/korva-") + target + "-fuzz-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
+    fuzz_work_dir() = pattern;
+    std::atexit(remove_fuzz_work_dir);
+    return fuzz_work_dir();
 }

@@ -24,13 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path work_dir;
-
-void remove_work_dir() {
-    std::error_code ignored;
-    fs::remove_all(work_dir, ignored);
-}
-
 bool small_enough() {
     if (n_subjects > 150 || n_covariates > 6 || n_outcomes > 4) return false;
     for (int k = 0; k < n_covariates; k++) {
@@ -42,11 +35,8 @@ bool small_enough() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char pattern[] = "/tmp/korva-whole-run-fuzz-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) std::abort();
-    work_dir = pattern;
-    std::atexit(remove_work_dir);
-    if (chdir(pattern) != 0) std::abort();
+    const fs::path work = make_fuzz_work_dir("whole-run");
+    if (chdir(work.c_str()) != 0) std::abort();
     return 0;
 }
 

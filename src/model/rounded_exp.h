@@ -14,7 +14,8 @@
 // rounded_exp_block does the same for a block of arguments in a loop the
 // compiler can vectorise: it flags any element that might round differently
 // (or lies outside the range of normal reals) and then redoes the whole block
-// one element at a time.
+// one element at a time. table_exp is the double approximation alone, and
+// near_real_midpoint the test of its rounding.
 #pragma once
 
 #include <bit>
@@ -26,8 +27,10 @@
 // static_cast<real>(std::exp(x)), out of line.
 [[gnu::cold]] real library_rounded_exp(double x);
 
-// table holds 2^(j/128), j = 0 .. 127 (fit_workspace::exp_table).
-inline real rounded_exp(double x, const double* table) {
+// exp(x) in double from the table of 2^(j/128), j = 0 .. 127
+// (fit_workspace::exp_table), within a few units of 2^-53 (relative) for
+// |x| < 700; no range checks.
+inline double table_exp(double x, const double* table) {
     constexpr double shifter = 0x1.8p52;              // adding it rounds to an integer
     constexpr double inv_step = 0x1.71547652b82fep+7; // 128 / ln 2
     constexpr double step_hi = 0x1.62e42fefa0000p-8;  // ln 2 / 128, leading 37 bits
@@ -41,13 +44,22 @@ inline real rounded_exp(double x, const double* table) {
     // 2^(k div 128) goes straight into the exponent field of the table entry.
     const double scale =
         std::bit_cast<double>(std::bit_cast<std::uint64_t>(table[ki & 127]) + ((ki >> 7) << 52));
-    const double y = scale * p;
-    const real f = static_cast<real>(y);
+    return scale * p;
+}
+
+// True when some value within 2^-40 (relative) of y rounds to another real
+// than f = y rounded: a result within 2^-41 of y might then round differently.
+inline bool near_real_midpoint(double y, real f) {
     const double margin = y * 0x1p-40;
+    return (static_cast<real>(y - margin) != f) | (static_cast<real>(y + margin) != f);
+}
+
+inline real rounded_exp(double x, const double* table) {
+    const double y = table_exp(x, table);
+    const real f = static_cast<real>(y);
     // Outside (-87, 88) the result is not a normal real (or x is not a number);
     // y is then meaningless and the library decides.
-    const bool suspect = (static_cast<real>(y - margin) != f) |
-                         (static_cast<real>(y + margin) != f) | !(x > -87.0) | !(x < 88.0);
+    const bool suspect = near_real_midpoint(y, f) | !(x > -87.0) | !(x < 88.0);
     if (suspect) [[unlikely]]
         return library_rounded_exp(x);
     return f;
@@ -58,21 +70,9 @@ inline void rounded_exp_block(const double* x, real* ex, long n, const double* t
     int suspect = 0;
     for (long i = 0; i < n; i++) {
         const double xi = x[i];
-        constexpr double shifter = 0x1.8p52;
-        double kd = xi * 0x1.71547652b82fep+7 + shifter;
-        const std::uint64_t ki = std::bit_cast<std::uint64_t>(kd);
-        kd -= shifter;
-        const double r = (xi - kd * 0x1.62e42fefa0000p-8) - kd * 0x1.cf79abc9e3b3ap-47;
-        const double r2 = r * r;
-        const double p =
-            (1.0 + r) + r2 * ((0.5 + r * (1.0 / 6)) + r2 * (1.0 / 24 + r * (1.0 / 120)));
-        const double scale = std::bit_cast<double>(std::bit_cast<std::uint64_t>(table[ki & 127]) +
-                                                   ((ki >> 7) << 52));
-        const double y = scale * p;
+        const double y = table_exp(xi, table);
         const real f = static_cast<real>(y);
-        const double margin = y * 0x1p-40;
-        suspect |= (static_cast<real>(y - margin) != f) | (static_cast<real>(y + margin) != f) |
-                   !(xi > -87.0) | !(xi < 88.0);
+        suspect |= near_real_midpoint(y, f) | !(xi > -87.0) | !(xi < 88.0);
         ex[i] = f;
     }
     if (suspect) [[unlikely]]

@@ -12,15 +12,14 @@
 inline double hypotenuse(real x, real y) {
     const real X = std::fabs(x);
     const real Y = std::fabs(y);
-    if (X > Y) {
-        const double r = static_cast<double>(Y) / X;
-        const real r2 = static_cast<real>(r * r);
-        return X * std::sqrt(1.0 + r2);
-    }
-    if (Y == 0.0f) return 0.0;
-    const double r = static_cast<double>(X) / Y;
+    // Selects rather than branches: which one is larger is unpredictable.
+    const bool x_larger = X > Y;
+    const real larger = x_larger ? X : Y;
+    const real smaller = x_larger ? Y : X;
+    if (larger == 0.0f) return 0.0;
+    const double r = static_cast<double>(smaller) / larger;
     const real r2 = static_cast<real>(r * r);
-    return Y * std::sqrt(1.0 + r2);
+    return larger * std::sqrt(1.0 + r2);
 }
 
 // a[1..m][1..n] is replaced by U, w[1..n] receives the (unsorted) singular values

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -42,6 +43,33 @@ TEST(Hypotenuse, ScalesByTheLargerMagnitude) {
     // Squares of these would overflow or underflow a real.
     EXPECT_NEAR(hypotenuse(3e30f, 4e30f) / 5e30, 1.0, 1e-7);
     EXPECT_NEAR(hypotenuse(3e-30f, 4e-30f) / 5e-30, 1.0, 1e-7);
+}
+
+// The decomposition's stored values rest on this exact sequence: divide the
+// smaller magnitude by the larger (X > Y picks X), square, round, and so on.
+double literal_hypotenuse(real x, real y) {
+    const real X = std::fabs(x), Y = std::fabs(y);
+    if (X > Y) {
+        const double r = static_cast<double>(Y) / X;
+        return X * std::sqrt(1.0 + static_cast<real>(r * r));
+    }
+    if (Y == 0.0f) return 0.0;
+    const double r = static_cast<double>(X) / Y;
+    return Y * std::sqrt(1.0 + static_cast<real>(r * r));
+}
+
+TEST(Hypotenuse, SameBitsAsTheTwoBranchForm) {
+    std::mt19937 gen(8);
+    std::uniform_real_distribution<float> u(-3.0f, 3.0f);
+    for (int n = 0; n < 200000; n++) {
+        real x = u(gen), y = n % 5 == 0 ? -x : u(gen) * std::ldexp(1.0f, n % 40 - 20);
+        if (n % 7 == 0) y = 0.0f;
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(hypotenuse(x, y)),
+                  std::bit_cast<std::uint64_t>(literal_hypotenuse(x, y)))
+            << x << " " << y;
+    }
+    EXPECT_TRUE(std::isnan(hypotenuse(NAN, 1.0f)));
+    EXPECT_TRUE(std::isnan(hypotenuse(2.0f, NAN)));
 }
 
 TEST(Svdcmp, DiagonalInputKeepsOrderAndSigns) {

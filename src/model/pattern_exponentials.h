@@ -28,8 +28,10 @@
 #include "model/rounded_exp.h"
 #include "numeric/real.h"
 
-// From this sum of parameter magnitudes on, the products are not used.
+// From this sum of parameter magnitudes on, or beyond this many outcomes, the
+// products are not used.
 constexpr double product_exp_bound = 40.0;
+constexpr int product_max_outcomes = 16;
 
 // e_i for the patterns near a midpoint: y holds the outcome products and
 // pair_factor the association factors, as pattern_exponentials leaves them.
@@ -39,15 +41,16 @@ constexpr double product_exp_bound = 40.0;
 
 // e[i] for i < 2^K from params (K outcome parameters, then the association
 // parameter); pairs[i] is t_i. y is scratch of 2^K doubles. Returns false,
-// with e unspecified, when B >= 40.
+// with e unspecified, when B >= 40 or K > 16.
 [[gnu::always_inline]] inline bool pattern_exponentials(const real* params, int K, const int* pairs,
                                                         const double* table, double* y, real* e) {
+    if (K > product_max_outcomes) return false;
     const double omega = params[K];
     double bound = (K * (K - 1) / 2) * std::fabs(omega);
     for (int h = 0; h < K; h++) bound += std::fabs(static_cast<double>(params[h]));
     if (!(bound < product_exp_bound)) return false; // also when a parameter is not a number
     // exp(t * omega) for the pair counts t of 2 .. K set bits, indexed by t.
-    double pair_factor[16 * 15 / 2 + 1];
+    double pair_factor[product_max_outcomes * (product_max_outcomes - 1) / 2 + 1];
     pair_factor[0] = 1.0;
 #pragma GCC unroll 16
     for (int s = 2; s <= K; s++) {

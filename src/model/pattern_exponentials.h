@@ -14,13 +14,13 @@
 //    of a partial sum, and every partial sum is at most
 //    B = sum |theta_j| + K(K-1)/2 |omega| < 40 in magnitude, so exp(eta_i)
 //    moves by at most 16 * 40 * 2^-53 (relative), and 725 * 2^-53 < 2^-43.
-// The library's exp is within one unit of 2^-53, so it lies within 2^-41 of
-// y_i, and whenever every value within 2^-40 of y_i rounds to the same real,
-// that real is the rounding of the library's exp(eta_i). Then e_i is that
-// real; a pattern near a midpoint (about one in 2^15) has its eta_i formed and
-// rounded_exp decides. When B >= 40 (so also whenever some eta_i could reach
-// the cap at 50 or leave the range of normal reals) the caller forms every e_i
-// from its eta_i.
+// The library's exp is within about 2^-53 (half a unit in the last place), so
+// it lies within 2^-41 of y_i, and whenever every value within 2^-40 of y_i
+// rounds to the same real, that real is the rounding of the library's
+// exp(eta_i). Then e_i is that real; a pattern near a midpoint (about one in
+// 2^15) has its eta_i formed and rounded_exp decides. When B >= 40 (so also
+// whenever some eta_i could reach the cap at 50 or leave the range of normal
+// reals) or K > 16, the caller forms every e_i from its eta_i.
 #pragma once
 
 #include <cmath>

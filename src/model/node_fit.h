@@ -12,6 +12,21 @@
 double node_log_likelihood(const int* stats, int n, real* params, real* means, real* normaliser,
                            fit_workspace& ws);
 
+// One node fit's arguments, for pair_log_likelihood.
+struct node_fit_call {
+    const int* stats;
+    int n;
+    real* params;
+    real* means;
+    real* normaliser;
+    fit_workspace* ws;
+};
+
+// node_log_likelihood of two nodes, values[0] and values[1], in separate
+// workspaces: both decompositions run interleaved, and everything each fit
+// prints or stops with comes in the order of the first fit, then the second.
+void pair_log_likelihood(const node_fit_call& first, const node_fit_call& second, double* values);
+
 // Start values from the stored proportions means[0 .. q-1]: the logit of each
 // outcome with 0 < p_j < 1, ascending, then 0 for the association parameter; a
 // value beyond [-3, 3] becomes -1. retained receives the outcomes kept; returns

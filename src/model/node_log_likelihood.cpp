@@ -31,16 +31,17 @@ void compact_covariance(real** cov, const int* retained, int m, int q) {
     }
 }
 
-} // namespace
-
-double node_log_likelihood(const int* stats, int n, real* params, real* means, real* normaliser,
-                           fit_workspace& ws) {
+// Everything before the decomposition: the covariance matrix, the means and
+// the start values, with the removed outcomes taken out. Returns the size c of
+// the matrix to decompose, 0 when the node's value is 0 without a fit, or -1
+// when the mean pair count is negative (which must end the run).
+int prepare_fit(const int* stats, int n, real* params, real* means, fit_workspace& ws) {
     ws.n_retained = 0;
     ws.fitted = 0;
     ws.passes = 0;
     ws.stop_rule = fit_stop_none;
     ws.capped_trials = 0;
-    if (n <= 0) return 0.0;
+    if (n <= 0) return 0;
     const int q = n_outcomes;
     const int P = pair_total_index(q);
     real** cov = ws.cov_matrix;
@@ -48,11 +49,11 @@ double node_log_likelihood(const int* stats, int n, real* params, real* means, r
 
     for (int j = 0; j < q; j++) means[j] = R(static_cast<double>(stats[j]) / n);
     means[q] = R(static_cast<double>(stats[P]) / n);
-    if (!(means[q] >= 0.0f)) fatal_error("ey cannot be negative\n");
+    if (!(means[q] >= 0.0f)) return -1;
 
     const int m = start_parameters(means, q, params, ws.retained);
     ws.n_retained = m;
-    if (m == 0) return 0.0;
+    if (m == 0) return 0;
 
     if (m < q) {
         compact_covariance(cov, ws.retained, m, q);
@@ -67,11 +68,14 @@ double node_log_likelihood(const int* stats, int n, real* params, real* means, r
                 pairs += stats[cross_index(q, ws.retained[a], ws.retained[b])];
         means[m] = R(static_cast<double>(pairs) / n);
     }
-    const int c = m + 1;
+    return m + 1;
+}
 
-    // The step matrix needs the singular values and V only.
-    const int ok = SVDCMP(cov, c, c, ws.singular_values, ws.svd_v, ws.superdiagonal, false);
-
+// Everything after the decomposition (ok its result): the step matrix and the
+// Newton iteration, and the node value.
+double finish_fit(int c, int ok, int n, real* params, real* means, real* normaliser,
+                  fit_workspace& ws) {
+    real** cov = ws.cov_matrix;
     // Step matrix: the generalised inverse of the covariance matrix plus the
     // projector onto its retained directions, written over the decomposition.
     const real* w = ws.singular_values;
@@ -107,4 +111,47 @@ double node_log_likelihood(const int* stats, int n, real* params, real* means, r
 
     ws.fitted = 1;
     return static_cast<double>(n) * newton_fit(params, means, cov, c, normaliser, ws);
+}
+
+} // namespace
+
+double node_log_likelihood(const int* stats, int n, real* params, real* means, real* normaliser,
+                           fit_workspace& ws) {
+    const int c = prepare_fit(stats, n, params, means, ws);
+    if (c < 0) fatal_error("ey cannot be negative\n");
+    if (c == 0) return 0.0;
+    // The step matrix needs the singular values and V only.
+    const int ok =
+        SVDCMP(ws.cov_matrix, c, c, ws.singular_values, ws.svd_v, ws.superdiagonal, false);
+    return finish_fit(c, ok, n, params, means, normaliser, ws);
+}
+
+void pair_log_likelihood(const node_fit_call& first, const node_fit_call& second, double* values) {
+    const node_fit_call* calls[2] = {&first, &second};
+    int c[2];
+    svd_job jobs[2];
+    for (int t = 0; t < 2; t++) {
+        const node_fit_call& f = *calls[t];
+        c[t] = prepare_fit(f.stats, f.n, f.params, f.means, *f.ws);
+        // The first fit's stop comes before anything of the second.
+        if (t == 0 && c[0] < 0) fatal_error("ey cannot be negative\n");
+        jobs[t] = {f.ws->cov_matrix,    c[t],         f.ws->singular_values, f.ws->svd_v,
+                   f.ws->superdiagonal, svd_converged};
+    }
+    if (c[0] > 0 && c[1] > 0) svd_pair(jobs[0], jobs[1]);
+    // Then each fit in turn, with whatever its decomposition printed or
+    // stopped with at the point where the fit alone would have met it.
+    for (int t = 0; t < 2; t++) {
+        const node_fit_call& f = *calls[t];
+        if (c[t] < 0) fatal_error("ey cannot be negative\n");
+        if (c[t] == 0) {
+            values[t] = 0.0;
+            continue;
+        }
+        const int ok = c[0] > 0 && c[1] > 0
+                           ? svd_result(jobs[t].outcome)
+                           : SVDCMP(f.ws->cov_matrix, c[t], c[t], f.ws->singular_values,
+                                    f.ws->svd_v, f.ws->superdiagonal, false);
+        values[t] = finish_fit(c[t], ok, f.n, f.params, f.means, f.normaliser, *f.ws);
+    }
 }

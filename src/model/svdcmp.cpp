@@ -6,7 +6,13 @@
 //
 // Every scalar and matrix element is kept as a real; each assignment is
 // evaluated in double and rounded once, and every accumulating loop sums in
-// double and rounds when it ends.
+// double and rounds when it ends. Every division by an exactly zero quantity
+// of the decomposition ends the run.
+//
+// svd_pair runs two decompositions (without U) at once: the rotations of one
+// form a long chain of dependent steps, and interleaving two independent
+// chains lets the processor overlap them. Each keeps its own sequence of
+// stored values; what SVDCMP would print or stop with is left to the caller.
 #include "model/svdcmp.h"
 
 #include <algorithm>
@@ -26,21 +32,17 @@ inline double with_sign(double a, double b) {
     return b >= 0.0 ? std::fabs(a) : -std::fabs(a);
 }
 
-// Every division by an exactly zero quantity of the decomposition ends the run.
-inline void require_nonzero(double divisor) {
-    if (divisor == 0.0) silent_exit();
-}
-
 // x + N == N at working precision, N the largest |w_i| + |e_i| of the reduction.
 inline bool negligible(real x, real anorm) {
     return std::fabs(static_cast<double>(x)) + static_cast<double>(anorm) ==
            static_cast<double>(anorm);
 }
 
-} // namespace
-
-int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u) {
-    if (n == 0) fatal_error("n must be positive\n");
+// Householder reduction to bidiagonal form and the accumulation of the
+// transformations. Fills anorm; returns svd_zero_divisor at the first exactly
+// zero divisor, else svd_converged.
+int svd_reduce(real** a, int m, int n, real* w, real** v, real* work, bool with_u,
+               real* anorm_out) {
     real* rv1 = work;
     real g = 0.0f, scale = 0.0f, anorm = 0.0f;
     real f, h, s;
@@ -70,7 +72,7 @@ int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u) {
                     sum = 0.0;
                     for (int k = i; k <= m; k++) sum += static_cast<double>(a[k][i]) * a[k][j];
                     s = R(sum);
-                    require_nonzero(h);
+                    if (h == 0.0f) return svd_zero_divisor;
                     f = R(static_cast<double>(s) / h);
                     for (int k = i; k <= m; k++)
                         a[k][j] = R(a[k][j] + static_cast<double>(f) * a[k][i]);
@@ -96,7 +98,7 @@ int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u) {
                 h = R(static_cast<double>(f) * g - s);
                 a[i][l] = R(static_cast<double>(f) - g);
                 for (int k = l; k <= n; k++) {
-                    require_nonzero(h);
+                    if (h == 0.0f) return svd_zero_divisor;
                     rv1[k] = R(static_cast<double>(a[i][k]) / h);
                 }
                 for (int j = l; j <= m; j++) {
@@ -140,7 +142,7 @@ int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u) {
     // accumulation has written row i, so the check sees the same value.
     if (!with_u) {
         for (int i = std::min(m, n); i >= 1; i--)
-            if (w[i] != 0.0f && i < n) require_nonzero(a[i][i]);
+            if (w[i] != 0.0f && i < n && a[i][i] == 0.0f) return svd_zero_divisor;
     }
     for (int i = std::min(m, n); with_u && i >= 1; i--) {
         l = i + 1;
@@ -152,7 +154,7 @@ int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u) {
                 double sum = 0.0;
                 for (int k = l; k <= m; k++) sum += static_cast<double>(a[k][i]) * a[k][j];
                 s = R(sum);
-                require_nonzero(a[i][i]);
+                if (a[i][i] == 0.0f) return svd_zero_divisor;
                 f = R((static_cast<double>(s) / a[i][i]) * g);
                 for (int k = i; k <= m; k++)
                     a[k][j] = R(a[k][j] + static_cast<double>(f) * a[k][i]);
@@ -163,124 +165,253 @@ int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u) {
         }
         a[i][i] = R(a[i][i] + 1.0);
     }
+    *anorm_out = anorm;
+    return svd_converged;
+}
 
-    // Diagonalisation of the bidiagonal form: each singular value k, from the
-    // last, gets at most 29 sweeps. A single product or quotient of two reals
-    // is formed in real arithmetic here: the double result rounded to a real is
-    // the correctly rounded real result (53 >= 2 x 24 + 2 bits, so the double
-    // rounding is innocuous), and the conversions stay out of the rotations'
-    // chain of dependent steps.
-    for (int k = n; k >= 1; k--) {
-        for (int its = 1; its <= 30; its++) {
-            bool cancel = true;
-            int nm = 0;
-            for (l = k; l >= 1; l--) {
-                nm = l - 1;
-                if (negligible(rv1[l], anorm)) {
-                    cancel = false;
-                    break;
-                }
-                if (negligible(w[nm], anorm)) break;
-            }
-            if (cancel) {
-                // w[nm] is negligible: rotate rv1[l] .. rv1[k] away.
-                real c = 0.0f;
-                s = 1.0f;
-                for (int i = l; i <= k; i++) {
-                    f = s * rv1[i];
-                    rv1[i] = c * rv1[i];
-                    if (negligible(f, anorm)) break;
-                    g = w[i];
-                    h = R(hypotenuse(f, g));
-                    w[i] = h;
-                    require_nonzero(h);
-                    h = 1.0f / h;
-                    c = g * h;
-                    s = -(f * h);
-                    for (int j = 1; with_u && j <= m; j++) {
-                        const real y = a[j][nm];
-                        const real z = a[j][i];
-                        a[j][nm] = R(static_cast<double>(y) * c + static_cast<double>(z) * s);
-                        a[j][i] = R(static_cast<double>(z) * c - static_cast<double>(y) * s);
-                    }
-                }
-            }
-            real z = w[k];
-            if (l == k) {
-                // Converged; a negative singular value is made positive.
-                if (z < 0.0f) {
-                    w[k] = -z;
-                    for (int j = 1; j <= n; j++) v[j][k] = -v[j][k];
-                }
+// Diagonalisation of the bidiagonal form, as a sequence of steps so that two
+// decompositions can take turns: each singular value k, from the last, gets
+// at most 29 sweeps, and a step is either the start of a sweep (the split
+// test, a cancellation, the convergence test and the shift) or one rotation.
+// A single product or quotient of two reals is formed in real arithmetic
+// here: the double result rounded to a real is the correctly rounded real
+// result (53 >= 2 x 24 + 2 bits, so the double rounding is innocuous), and the
+// conversions stay out of the rotations' chain of dependent steps.
+struct qr_lane {
+    real** a; // U, or null when it is not formed
+    int m, n;
+    real* w;
+    real* rv1;
+    real** v;
+    real anorm;
+    int k, its;   // the singular value and its sweep
+    int l, nm, j; // the sweep's range and its next rotation
+    real c, s, f, x;
+    bool in_sweep;
+    int outcome; // svd_running until the lane ends
+};
+
+void start_lane(qr_lane& q, real** u, int m, int n, real* w, real** v, real* work, real anorm) {
+    q.a = u;
+    q.m = m;
+    q.n = n;
+    q.w = w;
+    q.rv1 = work;
+    q.v = v;
+    q.anorm = anorm;
+    q.k = n;
+    q.its = 1;
+    q.in_sweep = false;
+    q.outcome = svd_running;
+}
+
+// From the start of sweep `its` of singular value k to the first rotation, or
+// to the end of the lane.
+void begin_sweep(qr_lane& q) {
+    real* w = q.w;
+    real* rv1 = q.rv1;
+    const real anorm = q.anorm;
+    for (;;) {
+        const int k = q.k;
+        if (k < 1) {
+            q.outcome = svd_converged;
+            return;
+        }
+        bool cancel = true;
+        int nm = 0;
+        int l;
+        for (l = k; l >= 1; l--) {
+            nm = l - 1;
+            if (negligible(rv1[l], anorm)) {
+                cancel = false;
                 break;
             }
-            if (its == 30) {
-                console_printf("No convergence in 30 SVDCMP iterations\n");
-                return 0;
-            }
-            // Shift from the bottom 2 x 2 minor.
-            real x = w[l];
-            nm = k - 1;
-            real y = w[nm];
-            g = rv1[nm];
-            h = rv1[k];
-            const double hy = static_cast<double>(h) * y;
-            require_nonzero(hy);
-            f = R(((static_cast<double>(y) - z) * (static_cast<double>(y) + z) +
-                   (static_cast<double>(g) - h) * (static_cast<double>(g) + h)) /
-                  (2.0 * h * y));
-            g = R(hypotenuse(f, 1.0f));
-            require_nonzero(x);
-            f = R(
-                ((static_cast<double>(x) - z) * (static_cast<double>(x) + z) +
-                 static_cast<double>(h) *
-                     ((static_cast<double>(y) / (static_cast<double>(f) + with_sign(g, f))) - h)) /
-                x);
-            // Next QR transformation.
-            real c = 1.0f;
-            s = 1.0f;
-            for (int j = l; j <= nm; j++) {
-                const int i = j + 1;
-                g = rv1[i];
-                y = w[i];
-                h = s * g;
-                g = c * g;
-                z = R(hypotenuse(f, h));
-                rv1[j] = z;
-                require_nonzero(z);
-                c = f / z;
-                s = h / z;
-                f = R(static_cast<double>(x) * c + static_cast<double>(g) * s);
-                g = R(static_cast<double>(g) * c - static_cast<double>(x) * s);
-                h = y * s;
-                y = y * c;
-                for (int jj = 1; jj <= n; jj++) {
-                    const real vx = v[jj][j];
-                    const real vz = v[jj][i];
-                    v[jj][j] = R(static_cast<double>(vx) * c + static_cast<double>(vz) * s);
-                    v[jj][i] = R(static_cast<double>(vz) * c - static_cast<double>(vx) * s);
-                }
-                z = R(hypotenuse(f, h));
-                w[j] = z;
-                // A zero hypotenuse leaves the rotation as it was.
-                if (z != 0.0f) {
-                    z = 1.0f / z;
-                    c = f * z;
-                    s = h * z;
-                }
-                f = R(static_cast<double>(c) * g + static_cast<double>(s) * y);
-                x = R(static_cast<double>(c) * y - static_cast<double>(s) * g);
-                for (int jj = 1; with_u && jj <= m; jj++) {
-                    const real ay = a[jj][j];
-                    const real az = a[jj][i];
-                    a[jj][j] = R(static_cast<double>(ay) * c + static_cast<double>(az) * s);
-                    a[jj][i] = R(static_cast<double>(az) * c - static_cast<double>(ay) * s);
-                }
-            }
-            rv1[l] = 0.0f;
-            rv1[k] = f;
-            w[k] = x;
+            if (negligible(w[nm], anorm)) break;
         }
+        if (cancel) {
+            // w[nm] is negligible: rotate rv1[l] .. rv1[k] away.
+            real c = 0.0f;
+            real s = 1.0f;
+            for (int i = l; i <= k; i++) {
+                const real f = s * rv1[i];
+                rv1[i] = c * rv1[i];
+                if (negligible(f, anorm)) break;
+                const real g = w[i];
+                real h = R(hypotenuse(f, g));
+                w[i] = h;
+                if (h == 0.0f) {
+                    q.outcome = svd_zero_divisor;
+                    return;
+                }
+                h = 1.0f / h;
+                c = g * h;
+                s = -(f * h);
+                for (int j = 1; q.a != nullptr && j <= q.m; j++) {
+                    const real y = q.a[j][nm];
+                    const real z = q.a[j][i];
+                    q.a[j][nm] = R(static_cast<double>(y) * c + static_cast<double>(z) * s);
+                    q.a[j][i] = R(static_cast<double>(z) * c - static_cast<double>(y) * s);
+                }
+            }
+        }
+        const real z = w[k];
+        if (l == k) {
+            // Converged; a negative singular value is made positive.
+            if (z < 0.0f) {
+                w[k] = -z;
+                for (int j = 1; j <= q.n; j++) q.v[j][k] = -q.v[j][k];
+            }
+            q.k = k - 1;
+            q.its = 1;
+            continue;
+        }
+        if (q.its == 30) {
+            q.outcome = svd_no_convergence;
+            return;
+        }
+        // Shift from the bottom 2 x 2 minor.
+        const real x = w[l];
+        nm = k - 1;
+        const real y = w[nm];
+        real g = rv1[nm];
+        const real h = rv1[k];
+        const double hy = static_cast<double>(h) * y;
+        if (hy == 0.0) {
+            q.outcome = svd_zero_divisor;
+            return;
+        }
+        real f = R(((static_cast<double>(y) - z) * (static_cast<double>(y) + z) +
+                    (static_cast<double>(g) - h) * (static_cast<double>(g) + h)) /
+                   (2.0 * h * y));
+        g = R(hypotenuse(f, 1.0f));
+        if (x == 0.0f) {
+            q.outcome = svd_zero_divisor;
+            return;
+        }
+        f = R(((static_cast<double>(x) - z) * (static_cast<double>(x) + z) +
+               static_cast<double>(h) *
+                   ((static_cast<double>(y) / (static_cast<double>(f) + with_sign(g, f))) - h)) /
+              x);
+        q.f = f;
+        q.x = x;
+        q.c = 1.0f;
+        q.s = 1.0f;
+        q.l = l;
+        q.nm = nm;
+        q.j = l;
+        q.in_sweep = true;
+        return;
+    }
+}
+
+// Rotation j of the sweep (the next QR transformation), and the end of the
+// sweep after its last rotation.
+inline void rotate(qr_lane& q) {
+    real* w = q.w;
+    real* rv1 = q.rv1;
+    real** v = q.v;
+    const int j = q.j;
+    const int i = j + 1;
+    real c = q.c, s = q.s, f = q.f, x = q.x;
+    real g = rv1[i];
+    real y = w[i];
+    real h = s * g;
+    g = c * g;
+    real z = R(hypotenuse(f, h));
+    rv1[j] = z;
+    if (z == 0.0f) {
+        q.outcome = svd_zero_divisor;
+        return;
+    }
+    c = f / z;
+    s = h / z;
+    f = R(static_cast<double>(x) * c + static_cast<double>(g) * s);
+    g = R(static_cast<double>(g) * c - static_cast<double>(x) * s);
+    h = y * s;
+    y = y * c;
+    for (int jj = 1; jj <= q.n; jj++) {
+        const real vx = v[jj][j];
+        const real vz = v[jj][i];
+        v[jj][j] = R(static_cast<double>(vx) * c + static_cast<double>(vz) * s);
+        v[jj][i] = R(static_cast<double>(vz) * c - static_cast<double>(vx) * s);
+    }
+    z = R(hypotenuse(f, h));
+    w[j] = z;
+    // A zero hypotenuse leaves the rotation as it was.
+    if (z != 0.0f) {
+        z = 1.0f / z;
+        c = f * z;
+        s = h * z;
+    }
+    f = R(static_cast<double>(c) * g + static_cast<double>(s) * y);
+    x = R(static_cast<double>(c) * y - static_cast<double>(s) * g);
+    for (int jj = 1; q.a != nullptr && jj <= q.m; jj++) {
+        const real ay = q.a[jj][j];
+        const real az = q.a[jj][i];
+        q.a[jj][j] = R(static_cast<double>(ay) * c + static_cast<double>(az) * s);
+        q.a[jj][i] = R(static_cast<double>(az) * c - static_cast<double>(ay) * s);
+    }
+    if (j < q.nm) {
+        q.c = c;
+        q.s = s;
+        q.f = f;
+        q.x = x;
+        q.j = j + 1;
+        return;
+    }
+    rv1[q.l] = 0.0f;
+    rv1[q.k] = f;
+    w[q.k] = x;
+    q.its++;
+    q.in_sweep = false;
+}
+
+inline void step(qr_lane& q) {
+    if (q.in_sweep)
+        rotate(q);
+    else
+        begin_sweep(q);
+}
+
+} // namespace
+
+int svd_result(int outcome) {
+    if (outcome == svd_zero_divisor) silent_exit();
+    if (outcome == svd_no_convergence) {
+        console_printf("No convergence in 30 SVDCMP iterations\n");
+        return 0;
     }
     return 1;
+}
+
+int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u) {
+    if (n == 0) fatal_error("n must be positive\n");
+    real anorm = 0.0f;
+    if (svd_reduce(a, m, n, w, v, work, with_u, &anorm) == svd_zero_divisor) silent_exit();
+    qr_lane q;
+    start_lane(q, with_u ? a : nullptr, m, n, w, v, work, anorm);
+    while (q.outcome == svd_running) step(q);
+    return svd_result(q.outcome);
+}
+
+void svd_pair(svd_job& first, svd_job& second) {
+    qr_lane lanes[2];
+    svd_job* jobs[2] = {&first, &second};
+    for (int t = 0; t < 2; t++) {
+        svd_job& d = *jobs[t];
+        real anorm = 0.0f;
+        d.outcome = svd_reduce(d.a, d.n, d.n, d.w, d.v, d.work, false, &anorm);
+        start_lane(lanes[t], nullptr, d.n, d.n, d.w, d.v, d.work, anorm);
+        if (d.outcome != svd_converged) lanes[t].outcome = d.outcome;
+    }
+    // Both lanes take one step in turn; the steps of one lane depend on each
+    // other, those of the two lanes do not, so the processor overlaps them.
+    while (lanes[0].outcome == svd_running && lanes[1].outcome == svd_running) {
+        step(lanes[0]);
+        step(lanes[1]);
+    }
+    for (int t = 0; t < 2; t++) {
+        while (lanes[t].outcome == svd_running) step(lanes[t]);
+        jobs[t]->outcome = lanes[t].outcome;
+    }
 }

@@ -29,3 +29,29 @@ inline double hypotenuse(real x, real y) {
 // w, v, the console text and every stop are the same, since U never feeds back
 // into them (the node fit uses only w and v).
 int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u = true);
+
+// How a decomposition ended.
+enum svd_outcome {
+    svd_running = 0,
+    svd_converged = 1,
+    svd_no_convergence = 2, // a singular value took 30 sweeps
+    svd_zero_divisor = 3,   // an exactly zero divisor: the run ends
+};
+
+// One square n x n decomposition without U for svd_pair, with SVDCMP's
+// arguments; outcome receives how it ended.
+struct svd_job {
+    real** a;
+    int n;
+    real* w;
+    real** v;
+    real* work;
+    int outcome;
+};
+
+// SVDCMP(a, n, n, w, v, work, false) for both jobs, interleaved, printing
+// nothing and never stopping: each job's w and v are what SVDCMP leaves, and
+// svd_result(outcome) then prints or stops as SVDCMP would have at its end
+// and returns SVDCMP's value.
+void svd_pair(svd_job& first, svd_job& second);
+int svd_result(int outcome);

@@ -19,6 +19,12 @@ struct search_scratch {
     real* fit_params = nullptr; // n_outcomes + 1
     real* fit_means = nullptr;  // n_outcomes + 1
     real normaliser = 0;
+    // The right-hand fit of each candidate split runs beside the left-hand one
+    // in its own storage.
+    fit_workspace right_fit;
+    real* right_params = nullptr; // n_outcomes + 1
+    real* right_means = nullptr;  // n_outcomes + 1
+    real right_normaliser = 0;
     long n_fits = 0; // node fits made through this scratch
 
     int** sorted_outcomes = nullptr;  // n_outcomes + 1 rows of n
@@ -30,8 +36,9 @@ struct search_scratch {
     int* category_flag = nullptr;   // max_categories
 };
 
-// Allocates the private arrays and fit outputs of a scratch for n cases (the
-// split and fit storage are the caller's) and releases them.
+// Allocates the private arrays, the right-hand fit storage and the fit
+// outputs of a scratch for n cases (the split and left-hand fit storage are
+// the caller's) and releases them.
 void alloc_search_scratch(search_scratch& s, int n, split_workspace& split, fit_workspace& fit);
 void release_search_scratch(search_scratch& s);
 

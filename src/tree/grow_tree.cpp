@@ -17,6 +17,9 @@ void alloc_search_scratch(search_scratch& s, int n, split_workspace& split, fit_
     s.fit = &fit;
     s.fit_params = dvector(n_outcomes + 1);
     s.fit_means = dvector(n_outcomes + 1);
+    alloc_fit_workspace(s.right_fit, n_outcomes);
+    s.right_params = dvector(n_outcomes + 1);
+    s.right_means = dvector(n_outcomes + 1);
     s.n_fits = 0;
     s.sorted_outcomes = imatrix(n_outcomes + 1, n);
     s.sorted_covariate = dvector(n);
@@ -40,6 +43,9 @@ void release_search_scratch(search_scratch& s) {
     release_vector(s.run_bounds);
     release_vector(s.sorted_covariate);
     release_matrix(s.sorted_outcomes, n_outcomes + 1);
+    release_vector(s.right_means);
+    release_vector(s.right_params);
+    release_fit_workspace(s.right_fit);
     release_vector(s.fit_means);
     release_vector(s.fit_params);
     s = search_scratch{};

@@ -4,13 +4,18 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "model/fit_workspace.h"
 #include "model/node_fit.h"
 #include "model/node_stats.h"
 #include "model_cases.h"
 #include "numeric/run_counts.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -362,6 +367,142 @@ TEST(NodeFit, AgreesWithIndependentMaximumLikelihood) {
     EXPECT_LT(worst_converged, 5e-2);
     std::printf("%d nodes: %d stopped early, %d converged beyond 1e-3, worst %.2e\n", nodes,
                 stopped_early, loose, worst_converged);
+}
+
+} // namespace
+
+namespace {
+
+// A node whose decomposition never settles (see the test above), q = 6, n = 24.
+const std::vector<int> unconverged_stats = {7,  12, 12, 12,  10, 5,   7,   7,   7,   7,  7,   3,
+                                            12, 10, 10, 10,  5,  12,  10,  10,  5,   12, 10,  5,
+                                            10, 5,  5,  111, 85, 111, 111, 111, 111, 65, 1311};
+
+struct fit_out {
+    double value;
+    std::vector<real> params, means;
+    real normaliser;
+    int fitted, n_retained, passes, stop_rule;
+};
+
+fit_out outputs(double value, const std::vector<real>& params, const std::vector<real>& means,
+                real normaliser, const fit_workspace& ws) {
+    return {value, params, means, normaliser, ws.fitted, ws.n_retained, ws.passes, ws.stop_rule};
+}
+
+void expect_same(const fit_out& a, const fit_out& b, int trial) {
+    EXPECT_EQ(a.value, b.value) << trial;
+    EXPECT_EQ(a.params, b.params) << trial;
+    EXPECT_EQ(a.means, b.means) << trial;
+    EXPECT_EQ(std::memcmp(&a.normaliser, &b.normaliser, sizeof(real)), 0) << trial;
+    EXPECT_EQ(a.fitted, b.fitted) << trial;
+    EXPECT_EQ(a.n_retained, b.n_retained) << trial;
+    EXPECT_EQ(a.passes, b.passes) << trial;
+    EXPECT_EQ(a.stop_rule, b.stop_rule) << trial;
+}
+
+// Both fits of a pair, side by side and one after the other, from fresh outputs.
+void compare_pair(const std::vector<int>& s1, int n1, const std::vector<int>& s2, int n2, int q,
+                  int trial) {
+    set_outcome_counts(q);
+    fit_workspace ws[2];
+    alloc_fit_workspace(ws[0], q);
+    alloc_fit_workspace(ws[1], q);
+    std::vector<real> p[2], m[2];
+    real norm[2] = {-99.0f, -99.0f};
+    for (int t = 0; t < 2; t++) p[t].assign(q + 1, -99.0f), m[t].assign(q + 1, -99.0f);
+    double values[2];
+    pair_log_likelihood({s1.data(), n1, p[0].data(), m[0].data(), &norm[0], &ws[0]},
+                        {s2.data(), n2, p[1].data(), m[1].data(), &norm[1], &ws[1]}, values);
+    const fit_out pair_first = outputs(values[0], p[0], m[0], norm[0], ws[0]);
+    const fit_out pair_second = outputs(values[1], p[1], m[1], norm[1], ws[1]);
+    for (int t = 0; t < 2; t++) p[t].assign(q + 1, -99.0f), m[t].assign(q + 1, -99.0f);
+    norm[0] = norm[1] = -99.0f;
+    const double v1 = node_log_likelihood(s1.data(), n1, p[0].data(), m[0].data(), &norm[0], ws[0]);
+    expect_same(pair_first, outputs(v1, p[0], m[0], norm[0], ws[0]), trial);
+    const double v2 = node_log_likelihood(s2.data(), n2, p[1].data(), m[1].data(), &norm[1], ws[1]);
+    expect_same(pair_second, outputs(v2, p[1], m[1], norm[1], ws[1]), trial);
+    release_fit_workspace(ws[0]);
+    release_fit_workspace(ws[1]);
+}
+
+TEST(PairLogLikelihood, SameAsTwoFitsInTurn) {
+    std::mt19937 gen(606);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    for (int trial = 0; trial < 240; trial++) {
+        const int q = 2 + trial % 4;
+        set_outcome_counts(q);
+        std::vector<int> stats[2];
+        int n[2];
+        for (int t = 0; t < 2; t++) {
+            n[t] = 20 + static_cast<int>(u(gen) * 150);
+            std::vector<double> p(q);
+            for (int j = 0; j < q; j++) p[j] = 0.15 + 0.7 * u(gen);
+            // Some nodes with an outcome always 0 or always 1 (a smaller
+            // decomposition than the other side's), some pure, some empty.
+            const int kind = (trial / 4 + t) % 7;
+            if (kind == 1) p[0] = -1.0;
+            if (kind == 2) p[q - 1] = 2.0;
+            if (kind == 3)
+                for (double& pj : p) pj = -1.0;
+            const auto cases = random_cases(gen, q, n[t], p, 0.6 * u(gen));
+            stats[t] = stats_of(cases, q);
+            if (kind == 4) n[t] = 0;
+        }
+        compare_pair(stats[0], n[0], stats[1], n[1], q, trial);
+    }
+    // With a decomposition that does not converge on either side.
+    set_outcome_counts(6);
+    std::mt19937 g6(7);
+    const std::vector<double> p6(6, 0.4);
+    const std::vector<int> plain = stats_of(random_cases(g6, 6, 80, p6, 0.3), 6);
+    testing::internal::CaptureStdout();
+    compare_pair(unconverged_stats, 24, plain, 80, 6, 1000);
+    compare_pair(plain, 80, unconverged_stats, 24, 6, 1001);
+    compare_pair(unconverged_stats, 24, unconverged_stats, 24, 6, 1002);
+    const std::string message = "No convergence in 30 SVDCMP iterations\n";
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              message + message + message + message + message + message + message + message);
+}
+
+// What a pair prints and stops with against the two fits in turn, each in a
+// child process.
+korva_run pair_run(const std::vector<int>& s1, int n1, const std::vector<int>& s2, int n2,
+                   bool side_by_side) {
+    return run_in_child([&] {
+        set_outcome_counts(6);
+        fit_workspace ws[2];
+        alloc_fit_workspace(ws[0], 6);
+        alloc_fit_workspace(ws[1], 6);
+        real p[2][7], m[2][7], norm[2];
+        if (side_by_side) {
+            double values[2];
+            pair_log_likelihood({s1.data(), n1, p[0], m[0], &norm[0], &ws[0]},
+                                {s2.data(), n2, p[1], m[1], &norm[1], &ws[1]}, values);
+        } else {
+            node_log_likelihood(s1.data(), n1, p[0], m[0], &norm[0], ws[0]);
+            node_log_likelihood(s2.data(), n2, p[1], m[1], &norm[1], ws[1]);
+        }
+        std::fflush(stdout);
+    });
+}
+
+TEST(PairLogLikelihood, PrintsAndStopsInTheOrderOfTheFitsInTurn) {
+    std::vector<int> negative = unconverged_stats; // a negative pair count ends the run
+    negative[pair_total_index(6)] = -5;
+    const std::vector<std::pair<std::vector<int>, std::vector<int>>> cases = {
+        {unconverged_stats, negative},
+        {negative, unconverged_stats},
+        {unconverged_stats, unconverged_stats},
+    };
+    for (const auto& [first, second] : cases) {
+        const korva_run pair = pair_run(first, 24, second, 24, true);
+        const korva_run serial = pair_run(first, 24, second, 24, false);
+        EXPECT_EQ(pair.status, serial.status);
+        EXPECT_EQ(pair.out, serial.out);
+        EXPECT_EQ(pair.err, serial.err);
+    }
+    EXPECT_EQ(pair_run(negative, 24, unconverged_stats, 24, true).out, "");
 }
 
 } // namespace

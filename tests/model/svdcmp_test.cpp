@@ -7,10 +7,13 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "model/node_stats.h"
 #include "model/svdcmp.h"
 #include "numeric/arrays.h"
+#include "numeric/run_counts.h"
 
 namespace {
 
@@ -225,6 +228,89 @@ TEST(Svdcmp, WithoutUTheSameValuesAndVectors) {
                 EXPECT_EQ(std::memcmp(&full.v[i][j], &values.v[i][j], sizeof(real)), 0) << trial;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// A symmetric n x n matrix of the given rank (an all-zero last row and column
+// when zero_last), like the fit's covariance matrices.
+void fill_symmetric(decomposition& d, std::mt19937& gen, int rank, bool zero_last) {
+    std::normal_distribution<double> normal(0.0, 1.0);
+    const int n = d.n;
+    std::vector<std::vector<double>> b(static_cast<size_t>(n + 1),
+                                       std::vector<double>(static_cast<size_t>(rank)));
+    for (int i = 1; i <= n; i++)
+        for (int r = 0; r < rank; r++) b[i][r] = zero_last && i == n ? 0.0 : normal(gen);
+    for (int i = 1; i <= n; i++)
+        for (int j = 1; j <= n; j++) {
+            double sum = 0;
+            for (int r = 0; r < rank; r++) sum += b[i][r] * b[j][r];
+            d.a[i][j] = static_cast<real>(sum);
+        }
+}
+
+void copy_input(const decomposition& from, decomposition& to) {
+    for (int i = 1; i <= from.n; i++)
+        for (int j = 1; j <= from.n; j++) to.a[i][j] = from.a[i][j];
+}
+
+bool same_values_and_vectors(const decomposition& x, const decomposition& y) {
+    for (int i = 1; i <= x.n; i++) {
+        if (std::memcmp(&x.w[i], &y.w[i], sizeof(real)) != 0) return false;
+        for (int j = 1; j <= x.n; j++)
+            if (std::memcmp(&x.v[i][j], &y.v[i][j], sizeof(real)) != 0) return false;
+    }
+    return true;
+}
+
+TEST(SvdPair, EachSideAsSvdcmpLeavesIt) {
+    std::mt19937 gen(5150);
+    // The covariance matrix of a node whose decomposition does not converge:
+    // three identical outcome columns make it exactly singular.
+    set_outcome_counts(6);
+    const std::vector<int> stuck_stats = {7,  12, 12, 12,  10, 5,   7,   7,   7,   7,  7,   3,
+                                          12, 10, 10, 10,  5,  12,  10,  10,  5,   12, 10,  5,
+                                          10, 5,  5,  111, 85, 111, 111, 111, 111, 65, 1311};
+    real** stuck = matrix(9, 9);
+    node_covariance(stuck_stats.data(), stuck, 24);
+    int stuck_seen = 0;
+    for (int trial = 0; trial < 400; trial++) {
+        // Sides of different sizes, so that one finishes well before the other.
+        const int n1 = 1 + trial % 7, n2 = 1 + (trial / 7) % 7;
+        decomposition first(n1, n1), second(n2, n2), alone1(n1, n1), alone2(n2, n2);
+        fill_symmetric(first, gen, trial % 3 == 0 ? std::max(1, n1 - 2) : n1, trial % 5 == 0);
+        fill_symmetric(second, gen, trial % 4 == 0 ? 1 : n2, trial % 9 == 0);
+        if (trial % 50 == 7 && n1 == 7) {
+            for (int i = 1; i <= 7; i++)
+                for (int j = 1; j <= 7; j++) first.a[i][j] = stuck[i][j];
+        }
+        copy_input(first, alone1);
+        copy_input(second, alone2);
+        testing::internal::CaptureStdout();
+        const int ok1 = SVDCMP(alone1.a, n1, n1, alone1.w, alone1.v, alone1.work, false);
+        const int ok2 = SVDCMP(alone2.a, n2, n2, alone2.w, alone2.v, alone2.work, false);
+        const std::string alone_text = testing::internal::GetCapturedStdout();
+        svd_job j1 = {first.a, n1, first.w, first.v, first.work, svd_running};
+        svd_job j2 = {second.a, n2, second.w, second.v, second.work, svd_running};
+        testing::internal::CaptureStdout();
+        svd_pair(j1, j2);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << trial;
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(svd_result(j1.outcome), ok1) << trial;
+        EXPECT_EQ(svd_result(j2.outcome), ok2) << trial;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), alone_text) << trial;
+        stuck_seen += ok1 == 0;
+        EXPECT_TRUE(same_values_and_vectors(first, alone1)) << trial;
+        EXPECT_TRUE(same_values_and_vectors(second, alone2)) << trial;
+    }
+    EXPECT_GT(stuck_seen, 0);
+    release_matrix(stuck, 9);
+}
+
+TEST(SvdPairDeathTest, AZeroDivisorEndsTheRunWhenItsResultIsTaken) {
+    EXPECT_EXIT(svd_result(svd_zero_divisor), testing::ExitedWithCode(255), "^$");
 }
 
 } // namespace

@@ -38,112 +38,162 @@ inline bool negligible(real x, real anorm) {
            static_cast<double>(anorm);
 }
 
-// Householder reduction to bidiagonal form and the accumulation of the
-// transformations. Fills anorm; returns svd_zero_divisor at the first exactly
+// The Householder reduction to bidiagonal form and the accumulation of the
+// right-hand transformations, column by column, so that two reductions can
+// take turns. g, scale, l and anorm are carried from one column to the next.
+struct reduce_lane {
+    real** a;
+    int m, n;
+    real* w;
+    real* rv1;
+    real** v;
+    real g, scale, anorm;
+    int l;
+};
+
+void start_reduction(reduce_lane& r, real** a, int m, int n, real* w, real** v, real* work) {
+    r.a = a;
+    r.m = m;
+    r.n = n;
+    r.w = w;
+    r.rv1 = work;
+    r.v = v;
+    r.g = r.scale = r.anorm = 0.0f;
+    r.l = 0;
+}
+
+// Column i of the reduction; false at an exactly zero divisor.
+bool householder_step(reduce_lane& r, int i) {
+    real** a = r.a;
+    const int m = r.m, n = r.n;
+    real* w = r.w;
+    real* rv1 = r.rv1;
+    real g = r.g, scale = r.scale, anorm = r.anorm;
+    real f, h, s;
+    const int l = i + 1;
+    rv1[i] = R(static_cast<double>(scale) * g);
+    g = s = scale = 0.0f;
+    if (i <= m) {
+        double sum = 0.0;
+        for (int k = i; k <= m; k++) sum += std::fabs(static_cast<double>(a[k][i]));
+        scale = R(sum);
+        if (scale != 0.0f) {
+            sum = 0.0;
+            for (int k = i; k <= m; k++) {
+                a[k][i] = R(static_cast<double>(a[k][i]) / scale);
+                sum += static_cast<double>(a[k][i]) * a[k][i];
+            }
+            s = R(sum);
+            f = a[i][i];
+            g = R(-with_sign(std::sqrt(static_cast<double>(s)), f));
+            h = R(static_cast<double>(f) * g - s);
+            a[i][i] = R(static_cast<double>(f) - g);
+            for (int j = l; j <= n; j++) {
+                sum = 0.0;
+                for (int k = i; k <= m; k++) sum += static_cast<double>(a[k][i]) * a[k][j];
+                s = R(sum);
+                if (h == 0.0f) return false;
+                f = R(static_cast<double>(s) / h);
+                for (int k = i; k <= m; k++)
+                    a[k][j] = R(a[k][j] + static_cast<double>(f) * a[k][i]);
+            }
+            for (int k = i; k <= m; k++) a[k][i] = R(static_cast<double>(a[k][i]) * scale);
+        }
+    }
+    w[i] = R(static_cast<double>(scale) * g);
+    g = s = scale = 0.0f;
+    if (i <= m && i != n) {
+        double sum = 0.0;
+        for (int k = l; k <= n; k++) sum += std::fabs(static_cast<double>(a[i][k]));
+        scale = R(sum);
+        if (scale != 0.0f) {
+            sum = 0.0;
+            for (int k = l; k <= n; k++) {
+                a[i][k] = R(static_cast<double>(a[i][k]) / scale);
+                sum += static_cast<double>(a[i][k]) * a[i][k];
+            }
+            s = R(sum);
+            f = a[i][l];
+            g = R(-with_sign(std::sqrt(static_cast<double>(s)), f));
+            h = R(static_cast<double>(f) * g - s);
+            a[i][l] = R(static_cast<double>(f) - g);
+            for (int k = l; k <= n; k++) {
+                if (h == 0.0f) return false;
+                rv1[k] = R(static_cast<double>(a[i][k]) / h);
+            }
+            for (int j = l; j <= m; j++) {
+                sum = 0.0;
+                for (int k = l; k <= n; k++) sum += static_cast<double>(a[j][k]) * a[i][k];
+                s = R(sum);
+                for (int k = l; k <= n; k++) a[j][k] = R(a[j][k] + static_cast<double>(s) * rv1[k]);
+            }
+            for (int k = l; k <= n; k++) a[i][k] = R(static_cast<double>(a[i][k]) * scale);
+        }
+    }
+    anorm = R(std::max(static_cast<double>(anorm), std::fabs(static_cast<double>(w[i])) +
+                                                       std::fabs(static_cast<double>(rv1[i]))));
+    r.g = g;
+    r.scale = scale;
+    r.anorm = anorm;
+    r.l = l;
+    return true;
+}
+
+// Column i (from n down) of the accumulation of the right-hand transformations.
+void right_step(reduce_lane& r, int i) {
+    real** a = r.a;
+    real** v = r.v;
+    const real* rv1 = r.rv1;
+    const int n = r.n;
+    real g = r.g;
+    int l = r.l;
+    real s;
+    if (i < n) {
+        if (g != 0.0f) {
+            // Double division avoids an underflow of a[i][j] * a[i][l].
+            for (int j = l; j <= n; j++) v[j][i] = R((static_cast<double>(a[i][j]) / a[i][l]) / g);
+            for (int j = l; j <= n; j++) {
+                double sum = 0.0;
+                for (int k = l; k <= n; k++) sum += static_cast<double>(a[i][k]) * v[k][j];
+                s = R(sum);
+                for (int k = l; k <= n; k++)
+                    v[k][j] = R(v[k][j] + static_cast<double>(s) * v[k][i]);
+            }
+        }
+        for (int j = l; j <= n; j++) v[i][j] = v[j][i] = 0.0f;
+    }
+    v[i][i] = 1.0f;
+    g = rv1[i];
+    l = i;
+    r.g = g;
+    r.l = l;
+}
+
+// Without U only the left-hand accumulation's zero divisor check is kept:
+// a[i][i] is read there before any step of the accumulation has written row
+// i, so the check sees the same value. False at a zero divisor.
+bool left_check(const reduce_lane& r) {
+    for (int i = std::min(r.m, r.n); i >= 1; i--)
+        if (r.w[i] != 0.0f && i < r.n && r.a[i][i] == 0.0f) return false;
+    return true;
+}
+
+// The whole reduction and the accumulation of the transformations (U only
+// when with_u). Fills anorm; returns svd_zero_divisor at the first exactly
 // zero divisor, else svd_converged.
 int svd_reduce(real** a, int m, int n, real* w, real** v, real* work, bool with_u,
                real* anorm_out) {
-    real* rv1 = work;
-    real g = 0.0f, scale = 0.0f, anorm = 0.0f;
-    real f, h, s;
-    int l = 0;
-
-    // Householder reduction to bidiagonal form.
-    for (int i = 1; i <= n; i++) {
-        l = i + 1;
-        rv1[i] = R(static_cast<double>(scale) * g);
-        g = s = scale = 0.0f;
-        if (i <= m) {
-            double sum = 0.0;
-            for (int k = i; k <= m; k++) sum += std::fabs(static_cast<double>(a[k][i]));
-            scale = R(sum);
-            if (scale != 0.0f) {
-                sum = 0.0;
-                for (int k = i; k <= m; k++) {
-                    a[k][i] = R(static_cast<double>(a[k][i]) / scale);
-                    sum += static_cast<double>(a[k][i]) * a[k][i];
-                }
-                s = R(sum);
-                f = a[i][i];
-                g = R(-with_sign(std::sqrt(static_cast<double>(s)), f));
-                h = R(static_cast<double>(f) * g - s);
-                a[i][i] = R(static_cast<double>(f) - g);
-                for (int j = l; j <= n; j++) {
-                    sum = 0.0;
-                    for (int k = i; k <= m; k++) sum += static_cast<double>(a[k][i]) * a[k][j];
-                    s = R(sum);
-                    if (h == 0.0f) return svd_zero_divisor;
-                    f = R(static_cast<double>(s) / h);
-                    for (int k = i; k <= m; k++)
-                        a[k][j] = R(a[k][j] + static_cast<double>(f) * a[k][i]);
-                }
-                for (int k = i; k <= m; k++) a[k][i] = R(static_cast<double>(a[k][i]) * scale);
-            }
-        }
-        w[i] = R(static_cast<double>(scale) * g);
-        g = s = scale = 0.0f;
-        if (i <= m && i != n) {
-            double sum = 0.0;
-            for (int k = l; k <= n; k++) sum += std::fabs(static_cast<double>(a[i][k]));
-            scale = R(sum);
-            if (scale != 0.0f) {
-                sum = 0.0;
-                for (int k = l; k <= n; k++) {
-                    a[i][k] = R(static_cast<double>(a[i][k]) / scale);
-                    sum += static_cast<double>(a[i][k]) * a[i][k];
-                }
-                s = R(sum);
-                f = a[i][l];
-                g = R(-with_sign(std::sqrt(static_cast<double>(s)), f));
-                h = R(static_cast<double>(f) * g - s);
-                a[i][l] = R(static_cast<double>(f) - g);
-                for (int k = l; k <= n; k++) {
-                    if (h == 0.0f) return svd_zero_divisor;
-                    rv1[k] = R(static_cast<double>(a[i][k]) / h);
-                }
-                for (int j = l; j <= m; j++) {
-                    sum = 0.0;
-                    for (int k = l; k <= n; k++) sum += static_cast<double>(a[j][k]) * a[i][k];
-                    s = R(sum);
-                    for (int k = l; k <= n; k++)
-                        a[j][k] = R(a[j][k] + static_cast<double>(s) * rv1[k]);
-                }
-                for (int k = l; k <= n; k++) a[i][k] = R(static_cast<double>(a[i][k]) * scale);
-            }
-        }
-        anorm = R(std::max(static_cast<double>(anorm), std::fabs(static_cast<double>(w[i])) +
-                                                           std::fabs(static_cast<double>(rv1[i]))));
-    }
-
-    // Accumulation of the right-hand transformations.
-    for (int i = n; i >= 1; i--) {
-        if (i < n) {
-            if (g != 0.0f) {
-                // Double division avoids an underflow of a[i][j] * a[i][l].
-                for (int j = l; j <= n; j++)
-                    v[j][i] = R((static_cast<double>(a[i][j]) / a[i][l]) / g);
-                for (int j = l; j <= n; j++) {
-                    double sum = 0.0;
-                    for (int k = l; k <= n; k++) sum += static_cast<double>(a[i][k]) * v[k][j];
-                    s = R(sum);
-                    for (int k = l; k <= n; k++)
-                        v[k][j] = R(v[k][j] + static_cast<double>(s) * v[k][i]);
-                }
-            }
-            for (int j = l; j <= n; j++) v[i][j] = v[j][i] = 0.0f;
-        }
-        v[i][i] = 1.0f;
-        g = rv1[i];
-        l = i;
-    }
-
-    // Accumulation of the left-hand transformations. Without U only its zero
-    // divisor check is kept: a[i][i] is read there before any step of the
-    // accumulation has written row i, so the check sees the same value.
+    reduce_lane r;
+    start_reduction(r, a, m, n, w, v, work);
+    for (int i = 1; i <= n; i++)
+        if (!householder_step(r, i)) return svd_zero_divisor;
+    for (int i = n; i >= 1; i--) right_step(r, i);
     if (!with_u) {
-        for (int i = std::min(m, n); i >= 1; i--)
-            if (w[i] != 0.0f && i < n && a[i][i] == 0.0f) return svd_zero_divisor;
+        if (!left_check(r)) return svd_zero_divisor;
     }
+    real g, f, s;
+    int l;
+    // Accumulation of the left-hand transformations.
     for (int i = std::min(m, n); with_u && i >= 1; i--) {
         l = i + 1;
         g = w[i];
@@ -165,7 +215,7 @@ int svd_reduce(real** a, int m, int n, real* w, real** v, real* work, bool with_
         }
         a[i][i] = R(a[i][i] + 1.0);
     }
-    *anorm_out = anorm;
+    *anorm_out = r.anorm;
     return svd_converged;
 }
 
@@ -395,17 +445,33 @@ int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u) {
 }
 
 void svd_pair(svd_job& first, svd_job& second) {
-    qr_lane lanes[2];
     svd_job* jobs[2] = {&first, &second};
+    // The reductions column by column in turn, then the diagonalisations step
+    // by step in turn: the steps of one decomposition depend on each other,
+    // those of the two do not, so the processor overlaps them.
+    reduce_lane reductions[2];
     for (int t = 0; t < 2; t++) {
         svd_job& d = *jobs[t];
-        real anorm = 0.0f;
-        d.outcome = svd_reduce(d.a, d.n, d.n, d.w, d.v, d.work, false, &anorm);
-        start_lane(lanes[t], nullptr, d.n, d.n, d.w, d.v, d.work, anorm);
+        start_reduction(reductions[t], d.a, d.n, d.n, d.w, d.v, d.work);
+        d.outcome = svd_converged;
+    }
+    const int longest = std::max(first.n, second.n);
+    for (int i = 1; i <= longest; i++)
+        for (int t = 0; t < 2; t++)
+            if (i <= jobs[t]->n && jobs[t]->outcome == svd_converged &&
+                !householder_step(reductions[t], i))
+                jobs[t]->outcome = svd_zero_divisor;
+    for (int step = 0; step < longest; step++)
+        for (int t = 0; t < 2; t++)
+            if (step < jobs[t]->n && jobs[t]->outcome == svd_converged)
+                right_step(reductions[t], jobs[t]->n - step);
+    qr_lane lanes[2];
+    for (int t = 0; t < 2; t++) {
+        svd_job& d = *jobs[t];
+        if (d.outcome == svd_converged && !left_check(reductions[t])) d.outcome = svd_zero_divisor;
+        start_lane(lanes[t], nullptr, d.n, d.n, d.w, d.v, d.work, reductions[t].anorm);
         if (d.outcome != svd_converged) lanes[t].outcome = d.outcome;
     }
-    // Both lanes take one step in turn; the steps of one lane depend on each
-    // other, those of the two lanes do not, so the processor overlaps them.
     while (lanes[0].outcome == svd_running && lanes[1].outcome == svd_running) {
         step(lanes[0]);
         step(lanes[1]);

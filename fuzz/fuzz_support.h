@@ -3,13 +3,17 @@
 // behind (blocks, run-wide counts and arrays) is cleared before the next.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "numeric/arrays.h"
 #include "numeric/fatal_error.h"
+#include "numeric/real.h"
 #include "numeric/run_counts.h"
 
 // Thrown in place of the process exit; status is the exit status the program
@@ -62,4 +66,29 @@ inline std::filesystem::path make_fuzz_work_dir(const char* target) {
     fuzz_work_dir() = pattern;
     std::atexit(remove_fuzz_work_dir);
     return fuzz_work_dir();
+}
+
+// A data-file input: byte 0 holds the flags (bit 0 missing data, bit 1 halve
+// the missing code, the rest for the target), byte 1 the missing code as a
+// signed byte, and the rest the file's text. size must be at least 2.
+struct fuzz_data_input {
+    int missing_flag;
+    real missing_code;
+    std::vector<char> text;
+};
+
+inline fuzz_data_input decode_data_input(const std::uint8_t* data, std::size_t size) {
+    fuzz_data_input in;
+    in.missing_flag = data[0] & 1;
+    in.missing_code = static_cast<real>(static_cast<signed char>(data[1]));
+    if ((data[0] & 2) != 0) in.missing_code = in.missing_code / 2;
+    // fmemopen refuses an empty buffer; a lone blank reads the same as nothing.
+    in.text.assign(data + 2, data + size);
+    if (in.text.empty()) in.text.push_back(' ');
+    return in;
+}
+
+// The input's text as a file to read, or null.
+inline std::FILE* open_data_text(fuzz_data_input& in) {
+    return fmemopen(in.text.data(), in.text.size(), "r");
 }

@@ -43,17 +43,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
     install_stop_hook();
-    const int missing_flag = data[0] & 1;
-    real missing_code = static_cast<real>(static_cast<signed char>(data[1]));
-    if ((data[0] & 2) != 0) missing_code = missing_code / 2;
+    fuzz_data_input in = decode_data_input(data, size);
     const int n_folds = (data[0] & 4) != 0 ? 3 : 2;
-
-    std::vector<char> text(data + 2, data + size);
-    if (text.empty()) text.push_back(' ');
-    std::FILE* file = fmemopen(text.data(), text.size(), "r");
+    std::FILE* file = open_data_text(in);
     if (file == nullptr) return 0;
     try {
-        int* cov_column = load_data_file(file, "fuzz.dat", missing_flag, missing_code);
+        int* cov_column = load_data_file(file, "fuzz.dat", in.missing_flag, in.missing_code);
         if (small_enough() && n_folds <= n_subjects) {
             max_nodes = n_subjects > 100 ? 200 : 2 * n_subjects;
             node_table nodes;

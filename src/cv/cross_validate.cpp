@@ -6,6 +6,7 @@
 #include "numeric/arrays.h"
 #include "numeric/console.h"
 #include "numeric/fatal_error.h"
+#include "numeric/progress_counts.h"
 #include "numeric/run_counts.h"
 
 namespace {
@@ -54,6 +55,7 @@ real* cross_validate(real** covariates, int** outcomes, int n, int* cv_seed, int
         evaluate_fold(copies.train_covariates, copies.train_outcomes, n - c, cv_scores,
                       copies.test_covariates, copies.test_outcomes, c, nodes, split, fit);
         console_printf("%d of %d-fold CVs finished\n", f + 1, n_folds);
+        folds_finished++;
     }
     release_vector(order);
     return cv_scores;

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "numeric/printable_text.h"
+
 namespace {
 
 constexpr std::size_t chunk_size = 1 << 20;
@@ -27,6 +29,7 @@ inline bool is_digit(char c) {
 bool refill(formatted_input& in) {
     if (in.at_end) return false;
     std::size_t kept = in.end - in.pos;
+    in.discarded += in.pos;
     if (in.pos > 0 && kept > 0) std::memmove(in.buffer.data(), in.buffer.data() + in.pos, kept);
     in.pos = 0;
     in.end = kept;
@@ -88,8 +91,22 @@ void open_formatted_input(formatted_input& in, std::FILE* file, bool line_at_a_t
     in.buffer.assign(chunk_size, '\0');
     in.pos = 0;
     in.end = 0;
+    in.discarded = 0;
     in.at_end = false;
     in.token = {};
+}
+
+long token_line(formatted_input& in) {
+    const std::size_t offset =
+        in.discarded + static_cast<std::size_t>(in.token.data() - in.buffer.data());
+    if (std::fseek(in.file, 0, SEEK_SET) != 0) return 0;
+    long line = 1;
+    for (std::size_t i = 0; i < offset; i++) {
+        int c = std::getc(in.file);
+        if (c == EOF) return 0;
+        if (c == '\n') line++;
+    }
+    return line;
 }
 
 bool next_token(formatted_input& in) {
@@ -180,8 +197,7 @@ read_status read_real(formatted_input& in, real& value) {
 std::string describe_read_failure(read_status status, std::string_view token, bool whole_number,
                                   const char* end_text) {
     // Long tokens are cut so that the message stays one readable line.
-    std::string shown(token.substr(0, 60));
-    if (token.size() > 60) shown += "...";
+    std::string shown = printable_text(token, 60);
     switch (status) {
     case read_ok:
         return "no error";

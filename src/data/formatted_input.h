@@ -19,6 +19,7 @@ struct formatted_input {
     std::vector<char> buffer;
     std::size_t pos = 0;         // first unread character in buffer
     std::size_t end = 0;         // one past the last valid character
+    std::size_t discarded = 0;   // characters of the stream dropped before buffer[0]
     bool at_end = false;         // the stream has nothing more to give
     int read_errno = 0;          // the reason when the stream ended by a read error
     std::string_view token;      // the last token read, valid until the next read
@@ -54,6 +55,11 @@ read_status read_real(formatted_input& in, real& value);
 // The same conversions on a token already at hand.
 read_status parse_int(std::string_view token, int& value);
 read_status parse_real(std::string_view token, real& value);
+
+// Line (from 1) of the stream where the last token read starts. Reads the
+// stream again from its start, so it is for error messages only; 0 when the
+// stream cannot be read again.
+long token_line(formatted_input& in);
 
 // What went wrong, for an error line: e.g. `expected a whole number, found "3.5"`.
 // end_text names the end of the stream ("end of file", "end of input").

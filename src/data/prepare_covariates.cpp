@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "numeric/arrays.h"
+#include "numeric/console.h"
 #include "numeric/fatal_error.h"
 #include "numeric/run_counts.h"
 
@@ -27,10 +28,10 @@ void print_tally(const real* row, int n, int levels) {
             double level = std::trunc(static_cast<double>(row[s]));
             if (level >= 0 && level < levels) count[static_cast<int>(level)]++;
         }
-        for (int l = 0; l < levels; l++) std::printf("%d(%d) ", count[l], l);
+        for (int l = 0; l < levels; l++) console_printf("%d(%d) ", count[l], l);
         release_vector(count);
     }
-    std::printf("\n");
+    console_printf("\n");
 }
 
 // An ordinal tally prints one pair per level, whether observed or not, and
@@ -110,7 +111,7 @@ void prepare_covariates(int missing_flag, real missing_code, int* cov_column) {
         const int column = cov_column[k];
         const int type = col_type[column];
         const char* kind = type == 3 ? "nominal" : type == 2 ? "ordinal" : "continuous";
-        std::printf("%s %d: ", kind, number);
+        console_printf("%s %d: ", kind, number);
 
         real smallest = 0, largest = 0;
         int has_missing = 0;
@@ -118,7 +119,7 @@ void prepare_covariates(int missing_flag, real missing_code, int* cov_column) {
                             has_missing, missing_flag)) {
             // Nothing observed: a constant that can never split, values untouched.
             cov_levels[k] = 1;
-            std::printf("no observed value\n");
+            console_printf("no observed value\n");
             continue;
         }
 
@@ -150,7 +151,7 @@ void prepare_covariates(int missing_flag, real missing_code, int* cov_column) {
             cov_levels[k] = 1;
         } else {
             cov_levels[k] = 1;
-            std::printf("%f %f\n", static_cast<double>(smallest), static_cast<double>(largest));
+            console_printf("%f %f\n", static_cast<double>(smallest), static_cast<double>(largest));
             if (has_missing) {
                 append_copy(k, d + copies, smallest, largest, missing_code, cov_column);
                 copies++;

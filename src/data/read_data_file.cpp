@@ -12,7 +12,9 @@
 #include "data/formatted_input.h"
 #include "data/prepare_covariates.h"
 #include "numeric/arrays.h"
+#include "numeric/console.h"
 #include "numeric/fatal_error.h"
+#include "numeric/printable_text.h"
 #include "numeric/run_counts.h"
 
 namespace {
@@ -50,10 +52,10 @@ std::string record_place(int subject, int column) {
 int* read_data_file(std::FILE* data_file, const char* file_name) {
     int missing_flag = 0;
     real missing_code = 0;
-    std::printf("Are there any missing data?\n");
+    console_printf("Are there any missing data?\n");
     missing_flag = answer_int("Are there any missing data?");
     if (missing_flag != 0) {
-        std::printf("Enter the missing value\n");
+        console_printf("Enter the missing value\n");
         missing_code = answer_real("Enter the missing value");
     }
     return load_data_file(data_file, file_name, missing_flag, missing_code);
@@ -61,13 +63,19 @@ int* read_data_file(std::FILE* data_file, const char* file_name) {
 
 int* load_data_file(std::FILE* data_file, const char* file_name, int missing_flag,
                     real missing_code) {
+    int* cov_column = read_data_records(data_file, file_name);
+    prepare_data(missing_flag, missing_code, cov_column);
+    return cov_column;
+}
+
+int* read_data_records(std::FILE* data_file, const char* file_name, int* n_columns) {
     formatted_input in;
     open_formatted_input(in, data_file, false);
 
     const int subjects = read_header_count(in, file_name, "number of subjects");
     const int p = read_header_count(in, file_name, "number of covariate columns");
     const int q = read_header_count(in, file_name, "number of outcomes");
-    std::printf("%d %d %d\n", subjects, p, q);
+    console_printf("%d %d %d\n", subjects, p, q);
     if (subjects < 1) {
         input_error("%s: header: %d subjects; there must be at least 1", file_name, subjects);
     }
@@ -151,8 +159,25 @@ int* load_data_file(std::FILE* data_file, const char* file_name, int missing_fla
             }
         }
     }
-    std::printf("data in\n");
+    // A header that undercounts the subjects would silently drop the rest of
+    // the data: anything after the last announced record is refused.
+    if (next_token(in)) {
+        const long line = token_line(in);
+        const std::string where = line > 0 ? "line " + std::to_string(line) : "after the records";
+        input_error("%s: %s: found \"%s\" after the last of the %d records the header announces "
+                    "(the header's subject count must match the records)",
+                    file_name, where.c_str(), printable_text(in.token).c_str(), subjects);
+    }
+    console_printf("data in\n");
+    n_covariates = d;
+    if (n_columns != nullptr) *n_columns = columns;
+    return cov_column;
+}
 
+void prepare_data(int missing_flag, real missing_code, int* cov_column) {
+    const int subjects = n_subjects;
+    const int q = n_outcomes;
+    const int d = n_covariates;
     int* pair_counts = outcome_matrix[q];
     for (int j = 0; j < subjects; j++) {
         int s = 0;
@@ -160,26 +185,24 @@ int* load_data_file(std::FILE* data_file, const char* file_name, int missing_fla
         pair_counts[j] = s * (s - 1) / 2;
     }
 
-    n_covariates = d;
     prepare_covariates(missing_flag, missing_code, cov_column);
 
-    std::printf("%d covariates %d outcomes\n", n_covariates, negative_codes);
-    std::printf("outcome: ");
+    console_printf("%d covariates %d outcomes\n", n_covariates, q);
+    console_printf("outcome: ");
     for (int o = 0; o < q; o++) {
         int sum = 0;
         for (int j = 0; j < subjects; j++) sum += outcome_matrix[o][j];
-        std::printf("%d ", sum);
+        console_printf("%d ", sum);
     }
-    std::printf("\n");
+    console_printf("\n");
     for (int k = 0; k < n_covariates; k++) {
-        if (cov_column[k] != k) std::printf("(%d->%d)", k, cov_column[k]);
+        if (cov_column[k] != k) console_printf("(%d->%d)", k, cov_column[k]);
     }
-    std::printf("\n");
+    console_printf("\n");
 
     // Rows kept as room for copies that were not needed.
     for (int r = n_covariates; r < 2 * d; r++) {
         release_vector(covariate_matrix[r]);
         covariate_matrix[r] = nullptr;
     }
-    return cov_column;
 }

@@ -15,3 +15,16 @@ int* read_data_file(std::FILE* data_file, const char* file_name);
 // makes every covariate value equal to missing_code a missing value.
 int* load_data_file(std::FILE* data_file, const char* file_name, int missing_flag,
                     real missing_code);
+
+// load_data_file's two halves. read_data_records reads the header, the type
+// row and the records: it sets n_subjects, n_outcomes, col_type and
+// n_covariates (the covariate columns, d), allocates cov_levels, cov_column
+// and covariate_matrix with 2d rows (room for the missingness copies) and
+// outcome_matrix with q+1 rows, and fills the covariate rows 0..d-1 and the
+// outcome rows; *n_columns, when given, receives the number of data columns.
+// prepare_data fills the pair-count row, prepares the
+// covariates, prints the summaries and releases the rows left unused. A
+// caller that builds the same arrays from another source calls prepare_data
+// on them.
+int* read_data_records(std::FILE* data_file, const char* file_name, int* n_columns = nullptr);
+void prepare_data(int missing_flag, real missing_code, int* cov_column);

@@ -5,24 +5,25 @@
 #include <cstdio>
 
 #include "data/console_answers.h"
+#include "numeric/console.h"
 #include "numeric/fatal_error.h"
 
 void print_banner() {
-    std::printf("***************************************************\n");
-    std::printf("* This is a working-in-progress program for KORVA *\n");
-    std::printf("* January 24, 2003.                               *\n");
-    std::printf("***************************************************\n");
+    console_printf("***************************************************\n");
+    console_printf("* This is a working-in-progress program for KORVA *\n");
+    console_printf("* January 24, 2003.                               *\n");
+    console_printf("***************************************************\n");
 }
 
 std::string ask_data_file_name() {
-    std::printf("data filename ?\n");
+    console_printf("data filename ?\n");
     return answer_word("data filename ?");
 }
 
 int ask_folds(int n_subjects) {
-    std::printf("how many folds of cross validation?\n");
-    std::printf("(Hint: enter 2 if you don't want to run too long. Don't go ");
-    std::printf("over 5)\n");
+    console_printf("how many folds of cross validation?\n");
+    console_printf("(Hint: enter 2 if you don't want to run too long. Don't go ");
+    console_printf("over 5)\n");
     int n_folds = answer_int("how many folds of cross validation?");
     // One fold leaves nothing to train on; more folds than subjects leaves
     // folds without a held-out case.
@@ -35,9 +36,9 @@ int ask_folds(int n_subjects) {
 }
 
 int ask_repeats() {
-    std::printf("many times to repeat the cross validation procedures?\n");
-    std::printf("(Hint: enter 1 for large data sets. 10 should be plenty ");
-    std::printf("for other cases.)\n");
+    console_printf("many times to repeat the cross validation procedures?\n");
+    console_printf("(Hint: enter 1 for large data sets. 10 should be plenty ");
+    console_printf("for other cases.)\n");
     int n_repeats = answer_int("many times to repeat the cross validation procedures?");
     if (n_repeats < 0) {
         input_error("number of repetitions %d is out of range: it must be 0 or more", n_repeats);

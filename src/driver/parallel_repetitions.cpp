@@ -23,6 +23,7 @@
 #include "numeric/arrays.h"
 #include "numeric/console.h"
 #include "numeric/fatal_error.h"
+#include "numeric/progress_counts.h"
 #include "numeric/run_counts.h"
 #include "numeric/stop_capture.h"
 #include "numeric/thread_count.h"
@@ -95,6 +96,7 @@ void fold_worker(fold_board* board) {
                                 copies.test_covariates, copies.test_outcomes, c, nodes, split, fit,
                                 board->helpers, board->pool);
             console_printf("%d of %d-fold CVs finished\n", f + 1, board->n_folds);
+            folds_finished++;
         } catch (captured_stop& stop) {
             job.stopped = true;
             job.stop = stop;
@@ -169,8 +171,8 @@ void parallel_repetitions(int n_folds, int n_repeats, int* cv_seed, std::FILE* r
         const int r = j / n_folds;
         const int f = j % n_folds;
         if (f == 0) {
-            std::printf("round %d\n", r + 1);
-            std::printf("========\n");
+            console_printf("round %d\n", r + 1);
+            console_printf("========\n");
             cv_scores = dvector(n_subtrees);
             for (int i = 0; i < n_subtrees; i++) cv_scores[i] = 0;
             cv_results[r] = cv_scores;

@@ -6,6 +6,7 @@
 
 #include "driver/report_file.h"
 #include "driver/write_tree_table.h"
+#include "numeric/console.h"
 #include "numeric/run_counts.h"
 #include "numeric/thread_count.h"
 #include "prune/prune_sequence.h"
@@ -14,14 +15,14 @@
 void grow_and_prune(const int* cov_column, node_table& nodes, split_workspace& split,
                     fit_workspace& fit) {
     // A report that cannot be written is found now, not after the work; an
-    // earlier report stays as it is until the new tree is grown.
-    check_report_writable();
+    // earlier report stays as it is until the whole run is complete.
+    begin_report();
 
     int n_nodes = 0;
     // The full tree's large nodes are searched on every thread of the run.
     grow_tree(covariate_matrix, outcome_matrix, n_subjects, &n_nodes, nodes, split, fit,
               n_threads - 1);
-    std::printf("done\n");
+    console_printf("done\n");
 
     std::FILE* report = open_report("w");
     write_tree_table(report, n_nodes, nodes.split_covariate, nodes.left_daughter, nodes.node_cases,
@@ -35,4 +36,5 @@ void run_analysis(const int* cov_column, int n_folds, int n_repeats, int* cv_see
                   node_table& nodes, split_workspace& split, fit_workspace& fit) {
     grow_and_prune(cov_column, nodes, split, fit);
     run_repetitions(n_folds, n_repeats, cv_seed, nodes, split, fit);
+    finish_report();
 }

@@ -14,6 +14,7 @@
 #include "model/fit_workspace.h"
 #include "numeric/arrays.h"
 #include "numeric/fatal_error.h"
+#include "numeric/printable_text.h"
 #include "numeric/run_counts.h"
 #include "numeric/thread_count.h"
 #include "tree/node_table.h"
@@ -33,8 +34,8 @@ int* read_run_answers(int* n_folds, int* n_repeats) {
     std::string data_file_name = ask_data_file_name();
     std::FILE* data_file = std::fopen(data_file_name.c_str(), "r");
     if (data_file == nullptr) {
-        input_error("cannot open data file \"%s\": %s", data_file_name.c_str(),
-                    std::strerror(errno));
+        input_error("cannot open data file \"%s\": %s",
+                    printable_text(data_file_name, 4096).c_str(), std::strerror(errno));
     }
     int* cov_column = nullptr;
     {

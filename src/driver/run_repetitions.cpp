@@ -9,6 +9,7 @@
 #include "driver/report_file.h"
 #include "driver/run_analysis.h"
 #include "numeric/arrays.h"
+#include "numeric/console.h"
 #include "numeric/run_counts.h"
 #include "numeric/thread_count.h"
 
@@ -23,8 +24,8 @@ void run_repetitions(int n_folds, int n_repeats, int* cv_seed, node_table& nodes
                      split_workspace& split, fit_workspace& fit) {
     std::vector<real*> cv_results(static_cast<size_t>(n_repeats));
     std::FILE* report = open_report("a");
-    std::printf("%d-fold CV will be repeated %d times ", n_folds, n_repeats);
-    std::printf("and it can take a while ... \n");
+    console_printf("%d-fold CV will be repeated %d times ", n_folds, n_repeats);
+    console_printf("and it can take a while ... \n");
     // A fold count below 1 is refused by cross_validate, in the first round.
     if (n_threads > 1 && n_folds >= 1 && n_repeats > 0) {
         parallel_repetitions(n_folds, n_repeats, cv_seed, report, cv_results.data());
@@ -32,8 +33,8 @@ void run_repetitions(int n_folds, int n_repeats, int* cv_seed, node_table& nodes
         fold_copies copies;
         alloc_fold_copies(copies);
         for (int r = 1; r <= n_repeats; r++) {
-            std::printf("round %d\n", r);
-            std::printf("========\n");
+            console_printf("round %d\n", r);
+            console_printf("========\n");
             real* cv_scores = cross_validate(covariate_matrix, outcome_matrix, n_subjects, cv_seed,
                                              n_folds, nodes, copies, split, fit);
             cv_results[r - 1] = cv_scores;

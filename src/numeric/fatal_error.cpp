@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "numeric/console.h"
+#include "numeric/progress_counts.h"
 #include "numeric/stop_capture.h"
+#include "numeric/stop_cleanup.h"
 
 #ifdef KORVA_FUZZ
 void (*stop_hook)(int status) = nullptr;
@@ -21,7 +24,18 @@ void (*stop_hook)(int status) = nullptr;
 void end_run(const std::string& err_text, int status) {
     if (stops_captured()) throw captured_stop{err_text, status};
     std::fflush(stdout);
+    // A report or model file still under its temporary name is not a result.
+    remove_registered_files();
+    close_progress();
     std::fputs(err_text.c_str(), stderr);
+    // A muted console (korva fit) has not shown what the run printed: a stop
+    // without a message of its own says that it happened and the last line.
+    if (console_muted() && err_text.empty()) {
+        const std::string last = console_last_line();
+        std::fprintf(stderr, "error: the analysis stopped (exit status %d)", status & 0xff);
+        if (!last.empty()) std::fprintf(stderr, "; its last message: %s", last.c_str());
+        std::fputc('\n', stderr);
+    }
     KORVA_STOP(status);
 }
 

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "numeric/fatal_error.h"
+#include "numeric/printable_text.h"
 
 int n_threads = 1;
 
@@ -31,7 +32,7 @@ int threads_from_environment() {
     }
     if (!valid || value < 1) {
         input_error("KORVA_THREADS must be a whole number from 1 to %d, not \"%s\"", max_threads,
-                    text);
+                    printable_text(text).c_str());
     }
     return static_cast<int>(value);
 }

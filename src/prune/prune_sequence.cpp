@@ -6,7 +6,9 @@
 #include <cstdlib>
 
 #include "numeric/arrays.h"
+#include "numeric/console.h"
 #include "numeric/fatal_error.h"
+#include "numeric/report_path.h"
 #include "numeric/run_counts.h"
 #include "prune/next_alpha.h"
 #include "prune/prune_at_alpha.h"
@@ -24,13 +26,14 @@ void write_pruning_block(std::FILE* report, int n_lines, int** pruned_nodes) {
             ok = std::fprintf(report, "%d ", pruned_nodes[k][j]) >= 0;
         if (ok) ok = std::fputs("\n", report) >= 0;
     }
-    if (!ok || std::ferror(report) != 0) input_error("cannot write the pruning block to \"infor\"");
+    if (!ok || std::ferror(report) != 0)
+        input_error("cannot write the pruning block to \"%s\"", report_name().c_str());
 }
 
 } // namespace
 
 int** prune_sequence(node_table& nodes, int n_nodes) {
-    std::printf("pruning ...\n");
+    console_printf("pruning ...\n");
     // One slot per possible subtree; slots past the last subtree stay empty.
     long slots = n_nodes > 0 ? n_nodes : 1;
     int** pruned_nodes = static_cast<int**>(std::calloc(static_cast<size_t>(slots), sizeof(int*)));
@@ -48,16 +51,16 @@ int** prune_sequence(node_table& nodes, int n_nodes) {
         prune_at_alpha(0.0, n_nodes, nodes, subtree_cost, subtree_leaves, &more_than_root);
     int k = 1;
 
-    std::FILE* report = std::fopen("infor", "a");
-    if (report == nullptr) input_error("cannot open \"infor\" for appending");
+    std::FILE* report = std::fopen(report_write_path().c_str(), "a");
+    if (report == nullptr) input_error("cannot open \"%s\" for appending", report_name().c_str());
 
     if (more_than_root) {
         while (k < n_nodes && subtree_leaves[0] > 1) {
             alpha[k] = static_cast<real>(next_alpha(n_nodes, nodes.node_value, subtree_cost,
                                                     subtree_leaves, nodes.in_subtree));
             if (!(alpha[k] > alpha[k - 1])) {
-                std::printf("error: alpha[%d]=%f must increase\n", k,
-                            static_cast<double>(alpha[k]));
+                console_printf("error: alpha[%d]=%f must increase\n", k,
+                               static_cast<double>(alpha[k]));
                 silent_exit();
             }
             pruned_nodes[k] = prune_at_alpha(alpha[k], n_nodes, nodes, subtree_cost, subtree_leaves,
@@ -68,10 +71,11 @@ int** prune_sequence(node_table& nodes, int n_nodes) {
     }
 
     write_pruning_block(report, k, pruned_nodes);
-    if (std::fclose(report) != 0) input_error("cannot close \"infor\" after the pruning block");
+    if (std::fclose(report) != 0)
+        input_error("cannot close \"%s\" after the pruning block", report_name().c_str());
     release_vector(subtree_cost);
     release_vector(subtree_leaves);
-    std::printf("done\n");
+    console_printf("done\n");
     n_subtrees = k;
     return pruned_nodes;
 }

@@ -114,6 +114,13 @@ TEST(Dialogue, BadFilesAndAnswersEndWithOneErrorLine) {
          "error: d.dat: subject 1, column 3: expected a number, found \"x\"\n"},
         {"short file", good, small_file.substr(0, small_file.size() - 3),
          "error: d.dat: subject 6, column 4 (outcome): end of file\n"},
+        {"values after the last record", good, small_file + "7 1 0 1\n",
+         "error: d.dat: line 9: found \"7\" after the last of the 6 records the header "
+         "announces (the header's subject count must match the records)\n"},
+        {"unprintable bytes quoted safely", good, header + "\xef\xbb\xbf" "0.5 1 0 0\n",
+         "error: d.dat: subject 1, column 1: expected a number, found \"\\xef\\xbb\\xbf0.5\"\n"},
+        {"nul byte quoted safely", good, header + std::string("0.5\0x", 5) + " 1 0 0\n",
+         "error: d.dat: subject 1, column 1: expected a number, found \"0.5\\x00x\"\n"},
         {"infinite value", good, header + "0.5 1 0 0\n1e39 0 1 1\n",
          "error: d.dat: subject 2, column 1: \"1e39\" is not finite as a float\n"},
         {"nan value", good, header + "0.5 1 0 0\n1.5 0 nan 1\n",

@@ -1,10 +1,12 @@
 // Test helpers: temporary directories, files and whole korva runs.
 #include "support/test_support.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -37,12 +39,13 @@ std::string source_path(const std::string& relative) {
     return std::string(KORVA_SOURCE_DIR) + "/" + relative;
 }
 
-korva_run run_korva_in(const std::string& dir, const std::string& input, const std::string& env) {
+korva_run run_korva_in(const std::string& dir, const std::string& input, const std::string& env,
+                       const std::string& args, const std::string& redirect) {
     korva_run r;
     r.dir = dir;
     write_file(r.dir + "/.stdin", input);
-    std::string cmd =
-        "cd '" + r.dir + "' && " + env + " '" + KORVA_BINARY + "' < .stdin > .stdout 2> .stderr";
+    std::string cmd = "cd '" + r.dir + "' && " + env + " '" + KORVA_BINARY + "' " + args +
+                      " < .stdin " + redirect;
     int raw = std::system(cmd.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 1000 + raw;
     r.out = read_file(r.dir + "/.stdout");
@@ -52,6 +55,19 @@ korva_run run_korva_in(const std::string& dir, const std::string& input, const s
     r.infor_exists = stat((r.dir + "/infor").c_str(), &st) == 0;
     if (r.infor_exists && S_ISREG(st.st_mode)) r.infor = read_file(r.dir + "/infor");
     return r;
+}
+
+std::vector<std::string> list_dir(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            std::string name = e->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 korva_run run_korva(const std::string& input,

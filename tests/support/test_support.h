@@ -30,9 +30,15 @@ korva_run run_korva(const std::string& input,
                     const std::vector<std::pair<std::string, std::string>>& files = {},
                     const std::string& env = "");
 
-// The same in an existing directory, which the caller has prepared.
+// The same in an existing directory, which the caller has prepared. args are
+// korva's command-line arguments (shell words), redirect replaces the
+// standard output and error redirections when given.
 korva_run run_korva_in(const std::string& dir, const std::string& input,
-                       const std::string& env = "");
+                       const std::string& env = "", const std::string& args = "",
+                       const std::string& redirect = "> .stdout 2> .stderr");
+
+// The names in a directory, sorted, without "." and "..".
+std::vector<std::string> list_dir(const std::string& dir);
 
 // Runs body in a child process whose working directory is a fresh temporary
 // directory and whose standard output and error go to files; returns its exit

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "report/report.h"
+#include "report/report_main.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ void write_text(const std::string& path, const std::string& text) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int report_main(int argc, char** argv) {
     options o = parse_arguments(argc, argv);
     report_file rep;
     std::string error;

@@ -1,0 +1,21 @@
+// What `korva fit` was asked to do: the data, how to read its columns, the
+// cross-validation and where the results go.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct fit_options {
+    std::string data;                  // the data file: delimited text or korva's data file
+    std::vector<std::string> outcomes; // outcome columns (delimited text)
+    std::vector<std::string> nominal;  // columns declared nominal
+    std::vector<std::string> ordinal;  // columns declared ordinal
+    std::vector<std::string> ignore;   // columns read and ignored
+    std::vector<std::string> na;       // further spellings of a missing cell
+    std::string missing_code;          // korva's data file: the missing-value code, if any
+    int folds = 5;
+    int repeats = 10;
+    int threads = 0; // 0: KORVA_THREADS, else one per core
+    std::string out = ".";
+    bool quiet = false;
+};

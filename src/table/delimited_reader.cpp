@@ -12,7 +12,12 @@
 
 namespace {
 
+#ifdef KORVA_FUZZ
+// Fuzzing inputs are short: a tiny chunk makes them cross refills and growth.
+constexpr std::size_t chunk_size = 16;
+#else
 constexpr std::size_t chunk_size = std::size_t{1} << 20;
+#endif
 // A record must fit in the buffer; the buffer doubles up to this size. Only a
 // quote left open is likely to reach it.
 constexpr std::size_t max_record_size = std::size_t{1} << 26;

@@ -2,7 +2,7 @@
 # Installs what building and testing korva needs on Debian, if it is missing;
 # further package names may be given as arguments.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libbenchmark-dev graphviz "$@")
+packages=(cmake g++ make libcli11-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev graphviz "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -11,6 +11,7 @@
 
 #include "fit/fit_options.h"
 #include "fit/run_fit.h"
+#include "numeric/printable_text.h"
 #include "numeric/thread_count.h"
 #include "report/report_main.h"
 
@@ -92,6 +93,15 @@ int run_command_line(int argc, char** argv) {
     report->prefix_command();
     report->set_help_flag();
 
+    // A first word that is no option and no command is a mistyped command.
+    const std::string first = argv[1];
+    if (first[0] != '-' && first != "fit" && first != "report") {
+        std::fprintf(stderr,
+                     "error: unknown command \"%s\": the commands are fit and report "
+                     "(see korva --help)\n",
+                     printable_text(first).c_str());
+        return 1;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

@@ -61,21 +61,7 @@ int* read_data_file(std::FILE* data_file, const char* file_name) {
     return load_data_file(data_file, file_name, missing_flag, missing_code);
 }
 
-int* load_data_file(std::FILE* data_file, const char* file_name, int missing_flag,
-                    real missing_code) {
-    int* cov_column = read_data_records(data_file, file_name);
-    prepare_data(missing_flag, missing_code, cov_column);
-    return cov_column;
-}
-
-int* read_data_records(std::FILE* data_file, const char* file_name, int* n_columns) {
-    formatted_input in;
-    open_formatted_input(in, data_file, false);
-
-    const int subjects = read_header_count(in, file_name, "number of subjects");
-    const int p = read_header_count(in, file_name, "number of covariate columns");
-    const int q = read_header_count(in, file_name, "number of outcomes");
-    console_printf("%d %d %d\n", subjects, p, q);
+void check_data_counts(const char* file_name, int subjects, int p, int q) {
     if (subjects < 1) {
         input_error("%s: header: %d subjects; there must be at least 1", file_name, subjects);
     }
@@ -104,6 +90,24 @@ int* read_data_records(std::FILE* data_file, const char* file_name, int* n_colum
         input_error("%s: header: too many columns (%d covariate columns, %d outcomes)", file_name,
                     p, q);
     }
+}
+
+int* load_data_file(std::FILE* data_file, const char* file_name, int missing_flag,
+                    real missing_code) {
+    int* cov_column = read_data_records(data_file, file_name);
+    prepare_data(missing_flag, missing_code, cov_column);
+    return cov_column;
+}
+
+int* read_data_records(std::FILE* data_file, const char* file_name, int* n_columns) {
+    formatted_input in;
+    open_formatted_input(in, data_file, false);
+
+    const int subjects = read_header_count(in, file_name, "number of subjects");
+    const int p = read_header_count(in, file_name, "number of covariate columns");
+    const int q = read_header_count(in, file_name, "number of outcomes");
+    console_printf("%d %d %d\n", subjects, p, q);
+    check_data_counts(file_name, subjects, p, q);
     n_subjects = subjects;
     set_outcome_counts(q);
 

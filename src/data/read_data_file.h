@@ -26,5 +26,11 @@ int* load_data_file(std::FILE* data_file, const char* file_name, int missing_fla
 // covariates, prints the summaries and releases the rows left unused. A
 // caller that builds the same arrays from another source calls prepare_data
 // on them.
+// The limits on the counts of a data set (n subjects, p covariate and ignored
+// columns, q outcomes): at least one subject and one outcome, at most 16
+// outcomes, node statistics that fit 32 bits, and indices that fit an int.
+// A count beyond them ends the run with an error line naming the file.
+void check_data_counts(const char* file_name, int subjects, int p, int q);
+
 int* read_data_records(std::FILE* data_file, const char* file_name, int* n_columns = nullptr);
 void prepare_data(int missing_flag, real missing_code, int* cov_column);

@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-enum class column_kind { continuous, ordinal, nominal, outcome, ignored };
+#include "table/read_table.h"
 
 // The kind's name as the summary and the model file write it.
 const char* column_kind_name(column_kind kind);
 
 struct column_description {
     std::string name;
-    column_kind kind = column_kind::continuous;
+    column_kind kind = column_continuous;
     bool inferred = false;           // nominal because it holds text, though not declared
     std::vector<std::string> labels; // text-labelled nominal: the label of category k
     int missing = 0;                 // missing cells

@@ -6,15 +6,15 @@
 
 const char* column_kind_name(column_kind kind) {
     switch (kind) {
-    case column_kind::continuous:
+    case column_continuous:
         return "continuous";
-    case column_kind::ordinal:
+    case column_ordinal:
         return "ordinal";
-    case column_kind::nominal:
+    case column_nominal:
         return "nominal";
-    case column_kind::outcome:
+    case column_outcome:
         return "outcome";
-    case column_kind::ignored:
+    case column_ignored:
         return "ignored";
     }
     return "?";
@@ -23,11 +23,11 @@ const char* column_kind_name(column_kind kind) {
 namespace {
 
 column_kind kind_of_code(int code) {
-    if (code < 0) return column_kind::outcome;
-    if (code == 0) return column_kind::ignored;
-    if (code == 3) return column_kind::nominal;
-    if (code == 2) return column_kind::ordinal;
-    return column_kind::continuous;
+    if (code < 0) return column_outcome;
+    if (code == 0) return column_ignored;
+    if (code == 3) return column_nominal;
+    if (code == 2) return column_ordinal;
+    return column_continuous;
 }
 
 } // namespace
@@ -42,12 +42,12 @@ void describe_raw_data(int n_columns, int missing_flag, float missing_code,
     for (int k = 0; k < total; k++) {
         column_description& col = description.columns[static_cast<size_t>(k)];
         col.kind = kind_of_code(col_type[k]);
-        if (col.kind == column_kind::outcome) {
+        if (col.kind == column_outcome) {
             int positives = 0;
             for (int s = 0; s < n_subjects; s++) positives += outcome_matrix[o][s];
             col.positives = positives;
             o++;
-        } else if (col.kind != column_kind::ignored) {
+        } else if (col.kind != column_ignored) {
             const real* row = covariate_matrix[c];
             for (int s = 0; s < n_subjects; s++) {
                 if (missing_flag != 0 && row[s] == missing_code) {
@@ -69,6 +69,6 @@ void describe_categories(const int* cov_column, data_description& description) {
     // missingness copies follow and name the same columns.
     for (int c = 0; c < n_covariates; c++) {
         column_description& col = description.columns[static_cast<size_t>(cov_column[c])];
-        if (col.kind == column_kind::nominal && col.categories == 0) col.categories = cov_levels[c];
+        if (col.kind == column_nominal && col.categories == 0) col.categories = cov_levels[c];
     }
 }

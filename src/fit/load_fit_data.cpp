@@ -12,6 +12,7 @@
 #include "fit/load_table_data.h"
 #include "numeric/fatal_error.h"
 #include "numeric/printable_text.h"
+#include "table/detect_format.h"
 
 namespace {
 
@@ -49,7 +50,10 @@ int* load_korva_data_file(const fit_options& options, data_description& descript
 } // namespace
 
 int* load_fit_data(const fit_options& options, data_description& description) {
-    if (is_korva_data_file(options.data)) {
+    data_format format = format_delimited;
+    std::string error;
+    if (!detect_format(options.data, format, error)) input_error("%s", error.c_str());
+    if (format == format_data_file) {
         if (!options.outcomes.empty() || !options.nominal.empty() || !options.ordinal.empty() ||
             !options.ignore.empty())
             input_error("%s is korva's data file, whose type row sets every column's kind: "

@@ -1,13 +1,12 @@
 // korva fit's delimited text into the run-wide arrays.
 #pragma once
 
-#include <string>
-
 #include "fit/data_description.h"
 #include "fit/fit_options.h"
 
-// True when the file's first line holds only whole numbers separated by white
-// space, as the header of korva's data file does.
-bool is_korva_data_file(const std::string& path);
-
+// Reads the table (table/read_table.h), builds the arrays korva's data file
+// reader would build for the same data, with every missing cell marked by a
+// code no observed value equals, prepares them as the dialogue run does and
+// describes them. Returns cov_column. Bad input ends the run with an error
+// line (status 1).
 int* load_table_data(const fit_options& options, data_description& description);

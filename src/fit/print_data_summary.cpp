@@ -3,6 +3,7 @@
 #include "fit/print_data_summary.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -12,22 +13,22 @@ std::string number_text(double v) {
     return text;
 }
 
-// The categories of a nominal column: its labels, or its numbers.
+// The categories of a nominal column: their number and their labels, or
+// their numbers; the category the split search adds for missing values is
+// said separately.
 std::string category_text(const column_description& col) {
-    std::string text =
-        std::to_string(col.categories) + (col.categories == 1 ? " category" : " categories");
-    if (!col.labels.empty()) {
-        text += ": ";
-        size_t shown = 0;
-        for (const std::string& label : col.labels) {
-            if (shown > 0) text += ", ";
-            if (text.size() > 60) {
-                text += "...";
-                break;
-            }
-            text += label;
-            shown++;
+    const int observed = col.categories - (col.missing > 0 ? 1 : 0);
+    std::vector<std::string> names = col.labels;
+    if (names.empty())
+        for (int k = 0; k < observed; k++) names.push_back(std::to_string(k));
+    std::string text = std::to_string(observed) + (observed == 1 ? " category" : " categories");
+    for (size_t k = 0; k < names.size(); k++) {
+        text += k == 0 ? ": " : ", ";
+        if (text.size() > 60) {
+            text += "...";
+            break;
         }
+        text += names[k];
     }
     if (col.missing > 0) text += " (and one for missing values)";
     return text;
@@ -48,19 +49,19 @@ void print_data_summary(std::FILE* out, const data_description& d) {
     for (const column_description& col : d.columns) {
         std::string values;
         switch (col.kind) {
-        case column_kind::outcome:
+        case column_outcome:
             values = std::to_string(col.positives) + " positive";
             break;
-        case column_kind::ignored:
+        case column_ignored:
             break;
-        case column_kind::nominal:
+        case column_nominal:
             values = col.observed ? category_text(col) : "no observed value";
             break;
         default:
             values = col.observed ? number_text(col.smallest) + " to " + number_text(col.largest)
                                   : "no observed value";
         }
-        std::string missing = col.kind == column_kind::ignored ? "" : std::to_string(col.missing);
+        std::string missing = col.kind == column_ignored ? "" : std::to_string(col.missing);
         std::fprintf(out, "  %-*s  %-10s  %7s  %s\n", w, col.name.c_str(),
                      column_kind_name(col.kind), missing.c_str(), values.c_str());
     }

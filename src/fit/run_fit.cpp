@@ -65,7 +65,6 @@ void print_cv_table(const std::string& report) {
     if (!read_report(report, rep, error)) input_error("%s", error.c_str());
     cv_summary sum;
     summarize_cv(rep, sum);
-    std::cout << "\n";
     print_table(std::cout, rep, sum);
     std::cout.flush();
 }

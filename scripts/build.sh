@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds korva into BUILD_DIR (default build), Release; extra
-# arguments go to cmake's configure step.
+# Configures and builds korva, its tests and benchmarks into BUILD_DIR (default
+# build), Release; extra arguments go to cmake's configure step.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"

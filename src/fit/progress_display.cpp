@@ -43,6 +43,7 @@ void progress_display::start_folds(int folds, int repeats) {
     repeats_ = repeats;
     start_count_ = folds_finished.load();
     last_reported_ = 0;
+    announced_ = false;
     started_ = std::chrono::steady_clock::now();
     stopping_ = false;
     watcher_ = std::thread(&progress_display::watch, this);
@@ -80,11 +81,24 @@ void progress_display::draw(long done, bool final) {
     std::lock_guard<std::mutex> hold(progress_lock);
     if (progress_closed) return;
     if (!terminal_) {
-        // One line per finished repetition, none twice.
-        for (long r = last_reported_ + 1; r <= repetitions_done; r++)
-            std::fprintf(stderr, "cross-validation: repetition %ld of %d done (%s)\n", r, repeats_,
-                         clock_text(elapsed).c_str());
-        if (repetitions_done > last_reported_) last_reported_ = repetitions_done;
+        // Plain lines: the start, a finished repetition at most every ten
+        // seconds, and the end.
+        if (!announced_) {
+            std::fprintf(stderr, "cross-validation: %d repetitions of %d folds ...\n", repeats_,
+                         folds_);
+            announced_ = true;
+            last_line_ = elapsed;
+        }
+        if (final) {
+            std::fprintf(stderr, "cross-validation: done in %s\n", clock_text(elapsed).c_str());
+        } else if (repetitions_done > last_reported_ && elapsed - last_line_ >= 10) {
+            std::fprintf(stderr,
+                         "cross-validation: repetition %ld of %d done, %s elapsed, about %s left\n",
+                         repetitions_done, repeats_, clock_text(elapsed).c_str(),
+                         clock_text(elapsed * static_cast<double>(total - done) / done).c_str());
+            last_reported_ = repetitions_done;
+            last_line_ = elapsed;
+        }
         return;
     }
     constexpr int width = 30;

@@ -33,7 +33,11 @@ class progress_display {
     int folds_ = 0;
     int repeats_ = 0;
     long start_count_ = 0;
+    // Plain lines: the start has been announced, the last repetition reported
+    // and when (seconds into the cross-validation).
+    bool announced_ = false;
     long last_reported_ = 0;
+    double last_line_ = 0;
     std::chrono::steady_clock::time_point started_;
     std::mutex lock_;
     std::condition_variable wake_;

@@ -77,7 +77,8 @@ TEST(FitCommand, SummaryNamesColumnsKindsAndMissingCounts) {
     EXPECT_TRUE(contains(r.out, "  V3      outcome           0  ")) << r.out;
     EXPECT_TRUE(contains(r.out, "min")) << r.out;
     // Plain progress lines when standard error is not a terminal.
-    EXPECT_TRUE(contains(r.err, "cross-validation: repetition 2 of 2 done")) << r.err;
+    EXPECT_TRUE(contains(r.err, "cross-validation: 2 repetitions of 2 folds ...\n")) << r.err;
+    EXPECT_TRUE(contains(r.err, "cross-validation: done in ")) << r.err;
 }
 
 TEST(FitCommand, BadInputEndsWithOneErrorLineAndNoReport) {

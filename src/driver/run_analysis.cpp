@@ -12,8 +12,8 @@
 #include "prune/prune_sequence.h"
 #include "tree/grow_tree.h"
 
-void grow_and_prune(const int* cov_column, node_table& nodes, split_workspace& split,
-                    fit_workspace& fit) {
+int grow_full_tree(const int* cov_column, node_table& nodes, split_workspace& split,
+                   fit_workspace& fit) {
     // A report that cannot be written is found now, not after the work; an
     // earlier report stays as it is until the whole run is complete.
     begin_report();
@@ -28,7 +28,12 @@ void grow_and_prune(const int* cov_column, node_table& nodes, split_workspace& s
     write_tree_table(report, n_nodes, nodes.split_covariate, nodes.left_daughter, nodes.node_cases,
                      cov_column, nodes.split_value, nodes.node_value);
     close_report(report);
+    return n_nodes;
+}
 
+void grow_and_prune(const int* cov_column, node_table& nodes, split_workspace& split,
+                    fit_workspace& fit) {
+    const int n_nodes = grow_full_tree(cov_column, nodes, split, fit);
     prune_sequence(nodes, n_nodes);
 }
 

@@ -21,7 +21,7 @@ void write_score_row(std::FILE* report, const real* cv_scores) {
 }
 
 void run_repetitions(int n_folds, int n_repeats, int* cv_seed, node_table& nodes,
-                     split_workspace& split, fit_workspace& fit) {
+                     split_workspace& split, fit_workspace& fit, real** kept_rows) {
     std::vector<real*> cv_results(static_cast<size_t>(n_repeats));
     std::FILE* report = open_report("a");
     console_printf("%d-fold CV will be repeated %d times ", n_folds, n_repeats);
@@ -43,5 +43,7 @@ void run_repetitions(int n_folds, int n_repeats, int* cv_seed, node_table& nodes
         release_fold_copies(copies);
     }
     close_report(report);
+    for (int r = 0; r < n_repeats && kept_rows != nullptr; r++)
+        for (int i = 0; i < n_subtrees; i++) kept_rows[r][i] = cv_results[r][i];
     for (real* cv_scores : cv_results) release_vector(cv_scores);
 }

@@ -4,22 +4,6 @@
 #include "fit/load_fit_data.h"
 #include "numeric/run_counts.h"
 
-const char* column_kind_name(column_kind kind) {
-    switch (kind) {
-    case column_continuous:
-        return "continuous";
-    case column_ordinal:
-        return "ordinal";
-    case column_nominal:
-        return "nominal";
-    case column_outcome:
-        return "outcome";
-    case column_ignored:
-        return "ignored";
-    }
-    return "?";
-}
-
 namespace {
 
 column_kind kind_of_code(int code) {

@@ -3,8 +3,8 @@
 // described for the user.
 #pragma once
 
-#include "fit/data_description.h"
 #include "fit/fit_options.h"
+#include "table/data_description.h"
 
 // Reads options.data (delimited text with a header row, or korva's data file,
 // told apart by its first line), fills n_subjects, n_outcomes, n_covariates,

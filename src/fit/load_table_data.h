@@ -1,8 +1,8 @@
 // korva fit's delimited text into the run-wide arrays.
 #pragma once
 
-#include "fit/data_description.h"
 #include "fit/fit_options.h"
+#include "table/data_description.h"
 
 // Reads the table (table/read_table.h), builds the arrays korva's data file
 // reader would build for the same data, with every missing cell marked by a

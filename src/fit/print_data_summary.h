@@ -4,6 +4,6 @@
 
 #include <cstdio>
 
-#include "fit/data_description.h"
+#include "table/data_description.h"
 
 void print_data_summary(std::FILE* out, const data_description& description);

@@ -17,14 +17,22 @@
 #include "fit/print_data_summary.h"
 #include "fit/progress_display.h"
 #include "model/fit_workspace.h"
+#include "modelfile/build_model.h"
+#include "modelfile/model_json.h"
 #include "numeric/arrays.h"
 #include "numeric/console.h"
 #include "numeric/fatal_error.h"
 #include "numeric/printable_text.h"
 #include "numeric/report_path.h"
 #include "numeric/run_counts.h"
+#include "numeric/staged_file.h"
 #include "numeric/thread_count.h"
+#include "prune/prune_sequence.h"
 #include "report/report.h"
+
+#ifndef KORVA_VERSION
+#define KORVA_VERSION "unknown"
+#endif
 #include "tree/node_table.h"
 
 namespace {
@@ -69,6 +77,16 @@ void print_cv_table(const std::string& report) {
     std::cout.flush();
 }
 
+// Writes the model text to its temporary; a failure ends the run.
+void write_model_text(const std::string& path, const std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    bool ok = file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (file != nullptr && std::fclose(file) != 0) ok = false;
+    if (!ok)
+        input_error("cannot write the model file \"%s\": %s", printable_text(path, 4096).c_str(),
+                    std::strerror(errno));
+}
+
 } // namespace
 
 int run_fit(const fit_options& options) {
@@ -98,16 +116,45 @@ int run_fit(const fit_options& options) {
     alloc_split_workspace(split);
     int cv_seed = 13;
 
+    // The model file is staged from the start, so that a directory where it
+    // cannot be written is found before the work.
+    const std::string model_path = in_directory(options.out, "model.json");
+    const std::string model_temp = create_staged_file(model_path);
+    if (model_temp.empty())
+        input_error("cannot create the model file \"%s\": %s",
+                    printable_text(model_path, 4096).c_str(), std::strerror(errno));
+
     progress_display progress(options.quiet);
     progress.step("growing the tree on " + std::to_string(n_subjects) + " subjects ...");
-    grow_and_prune(cov_column, nodes, split, fit);
+    fitted_model model;
+    model.korva_version = KORVA_VERSION;
+    describe_model_data(description, cov_column, model);
+    const int n_nodes = grow_full_tree(cov_column, nodes, split, fit);
+    // The grown tree, before pruning cuts it, with every node refitted: the
+    // values must be the tree table's, bit for bit.
+    snapshot_grown_tree(nodes, n_nodes, model);
+    const int differing = fit_node_models(model, nodes, fit);
+    if (differing >= 0)
+        input_error("internal error: the refitted value of node %d differs from the grown tree's",
+                    differing);
+    int** pruned_nodes = prune_sequence(nodes, n_nodes);
+    add_pruning(model, n_subtrees, alpha, pruned_nodes);
+
     progress.start_folds(options.folds, options.repeats);
-    run_repetitions(options.folds, options.repeats, &cv_seed, nodes, split, fit);
+    real** rows = options.repeats > 0 ? matrix(options.repeats, n_subtrees) : nullptr;
+    run_repetitions(options.folds, options.repeats, &cv_seed, nodes, split, fit, rows);
     progress.finish();
+    add_cross_validation(model, options.folds, options.repeats, rows);
+    if (rows != nullptr) release_matrix(rows, options.repeats);
+
+    write_model_text(model_temp, model_to_json_text(model));
     finish_report();
+    if (!commit_staged_file(model_temp, model_path))
+        input_error("cannot write the model file \"%s\": %s",
+                    printable_text(model_path, 4096).c_str(), std::strerror(errno));
 
     print_cv_table(report_name());
-    std::printf("\nwritten: %s\n", report_name().c_str());
+    std::printf("\nwritten: %s, %s\n", report_name().c_str(), model_path.c_str());
     release_node_table(nodes);
     release_fit_workspace(fit);
     release_split_workspace(split);

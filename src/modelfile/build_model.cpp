@@ -189,13 +189,10 @@ void add_pruning(fitted_model& model, int n_subtrees, const real* alpha, int** p
         s.alpha = alpha[k];
         for (int j = 1; j <= pruned_nodes[k][0]; j++) s.pruned.push_back(pruned_nodes[k][j]);
     }
-    for (int k = 1; k <= n_subtrees; k++) {
-        std::vector<int> in_subtree, terminal;
-        model_subtree_membership(model, k, in_subtree, terminal);
-        int count = 0;
-        for (int t : terminal) count += t;
-        model.subtrees[static_cast<size_t>(k - 1)].terminal = count;
-    }
+    std::vector<int> terminal_nodes;
+    subtree_sizes(model_as_report(model, ""), terminal_nodes);
+    for (int k = 0; k < n_subtrees; k++)
+        model.subtrees[static_cast<size_t>(k)].terminal = terminal_nodes[static_cast<size_t>(k)];
 }
 
 void add_cross_validation(fitted_model& model, int n_folds, int n_repeats, real** rows) {

@@ -11,6 +11,7 @@
 #include "data/read_data_file.h"
 #include "driver/dialogue.h"
 #include "driver/run_analysis.h"
+#include "driver/run_warnings.h"
 #include "model/fit_workspace.h"
 #include "numeric/arrays.h"
 #include "numeric/fatal_error.h"
@@ -48,6 +49,8 @@ int* read_run_answers(int* n_folds, int* n_repeats) {
     // Folds and repetitions.
     *n_folds = ask_folds(n_subjects);
     *n_repeats = ask_repeats();
+    warn_about_folds(n_subjects, *n_folds);
+    warn_about_nominal_covariates(cov_column, {});
 
     // Capacity of every node table of the run.
     max_nodes = n_subjects > 100 ? 200 : 2 * n_subjects;

@@ -10,9 +10,11 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "driver/report_file.h"
 #include "driver/run_analysis.h"
+#include "driver/run_warnings.h"
 #include "fit/load_fit_data.h"
 #include "fit/print_data_summary.h"
 #include "fit/progress_display.h"
@@ -103,6 +105,10 @@ int run_fit(const fit_options& options) {
         input_error("--folds %d: more folds than subjects (%d)", options.folds, n_subjects);
     print_data_summary(stdout, description);
     std::fflush(stdout);
+    warn_about_folds(n_subjects, options.folds);
+    std::vector<std::string> names;
+    for (const column_description& col : description.columns) names.push_back(col.name);
+    warn_about_nominal_covariates(cov_column, names);
 
     make_output_directory(options.out);
     set_report_name(in_directory(options.out, "infor"));
@@ -130,6 +136,11 @@ int run_fit(const fit_options& options) {
     model.korva_version = KORVA_VERSION;
     describe_model_data(description, cov_column, model);
     const int n_nodes = grow_full_tree(cov_column, nodes, split, fit);
+    if (n_nodes >= max_nodes - 1)
+        std::printf(
+            "note: the tree reached korva's limit of %d nodes (at most min(2n, 200) - 1); "
+            "growing stopped there, so some terminal nodes might have been split further\n\n",
+            n_nodes);
     // The grown tree, before pruning cuts it, with every node refitted: the
     // values must be the tree table's, bit for bit.
     snapshot_grown_tree(nodes, n_nodes, model);

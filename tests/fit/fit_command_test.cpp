@@ -118,3 +118,23 @@ TEST(FitCommand, HelpAndVersion) {
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("korva ", 0), 0u) << version.out;
 }
+
+TEST(FitCommand, WarnsOfFewHeldOutSubjectsAndManyCategories) {
+    // 20 subjects, a column of 16 labels: too few to split, but the warnings
+    // are given before any work.
+    std::string csv = "city,y\n";
+    for (int s = 0; s < 20; s++) {
+        csv += 'c';
+        csv += std::to_string(10 + s % 16);
+        csv += s % 3 != 0 ? ",1\n" : ",0\n";
+    }
+    std::string dir = make_temp_dir();
+    write_file(dir + "/d.csv", csv);
+    korva_run r = run_korva_in(dir, "", "", "fit d.csv --outcomes y --folds 4 --repeats 1 -q");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(contains(r.err, "warning: 4 folds of 20 subjects hold out 5 subjects each"))
+        << r.err;
+    EXPECT_TRUE(contains(r.err, "warning: nominal column \"city\" has 16 categories: the split "
+                                "search tries all 32767 divisions of them at every node"))
+        << r.err;
+}

@@ -230,6 +230,11 @@ std::string_view span_text(const delimited_reader& r, const delimited_reader::fi
 bool read_header(delimited_reader& r) {
     if (!refill(r)) return false;
     if (r.end >= 3 && std::memcmp(r.buffer.data(), "\xEF\xBB\xBF", 3) == 0) r.pos = 3;
+    // Spreadsheets offer "Unicode text", UTF-16 with a byte-order mark.
+    if (r.end >= 2 && (std::memcmp(r.buffer.data(), "\xFF\xFE", 2) == 0 ||
+                       std::memcmp(r.buffer.data(), "\xFE\xFF", 2) == 0)) {
+        return fail(r, 1, "UTF-16 text (expected UTF-8 or ASCII text; save the file as UTF-8)");
+    }
     if (!detect_delimiter(r)) return false;
     for (unsigned char c :
          {static_cast<unsigned char>(r.delimiter), static_cast<unsigned char>('\n'),

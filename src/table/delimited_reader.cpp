@@ -73,7 +73,7 @@ enum scan_result { scan_done, scan_more, scan_failed };
 struct scanned_record {
     std::size_t end = 0; // one past its line end
     long long lines = 0; // physical lines it takes
-    bool blank = false;  // a line with nothing on it
+    bool blank = false;  // a line with nothing but blanks on it
 };
 
 // Splits the record at pos into spans. scan_more: the buffer ends before the
@@ -163,7 +163,9 @@ scan_result scan_record(delimited_reader& r, scanned_record& s) {
         return scan_failed;
     }
     s.lines = quoted_newlines + (s.end > start && base[s.end - 1] == '\n' ? 1 : 0);
-    s.blank = !any_quoted && r.spans.size() == 1 && r.spans[0].size == 0;
+    s.blank = !any_quoted && r.spans.size() == 1 &&
+              std::all_of(base + start, base + start + r.spans[0].size,
+                          [](char c) { return c == ' ' || c == '\t'; });
     return scan_done;
 }
 

@@ -54,7 +54,7 @@ TEST(DelimitedReader, ReadsEveryFormOfField) {
     } cases[] = {
         {"a,b\n1,2\n3,4\n", ',', {"a", "b"}, {{"1", "2"}, {"3", "4"}}, {2, 3}},
         // BOM, CRLF, an empty last field, trailing blank lines.
-        {"\xEF\xBB\xBF a ; b \r\n1;2\r\n3;\r\n\r\n\n",
+        {"\xEF\xBB\xBF a ; b \r\n1;2\r\n3;\r\n\r\n \n",
          ';',
          {"a", "b"},
          {{"1", "2"}, {"3", ""}},

@@ -56,16 +56,16 @@ def read_dat(path):
     return types, [values[i * columns:(i + 1) * columns] for i in range(n)]
 
 
-def convert(directory, name, spec):
+def convert(directory, name, layout):
     types, rows = read_dat(directory / f"{name}.dat")
-    names = spec["names"]
+    names = layout["names"]
     if len(names) != len(types):
         sys.exit(f"{name}: {len(names)} names for {len(types)} columns")
-    for column, labels in spec["labels"].items():
+    for column, labels in layout["labels"].items():
         by_number = [labels[k] for k in sorted(labels, key=int)]
         if [label.encode() for label in by_number] != sorted(label.encode() for label in by_number):
             sys.exit(f"{name}: the labels of {column} do not keep the numbers' order")
-    missing = as_float32(spec["missing"]) if spec["missing"] is not None else None
+    missing = as_float32(layout["missing"]) if layout["missing"] is not None else None
     with open(directory / f"{name}.csv", "w", newline="") as out:
         writer = csv.writer(out, lineterminator="\n")
         writer.writerow(names)
@@ -74,8 +74,8 @@ def convert(directory, name, spec):
             for column, kind, token in zip(names, types, row):
                 if kind > 0 and missing is not None and as_float32(token) == missing:
                     cells.append("NA")
-                elif column in spec["labels"]:
-                    cells.append(spec["labels"][column][token])
+                elif column in layout["labels"]:
+                    cells.append(layout["labels"][column][token])
                 else:
                     cells.append(token)
             writer.writerow(cells)
@@ -83,8 +83,8 @@ def convert(directory, name, spec):
 
 def main():
     directory = Path(sys.argv[1] if len(sys.argv) > 1 else Path(__file__).parent.parent / "examples")
-    for name, spec in EXAMPLES.items():
-        convert(directory, name, spec)
+    for name, layout in EXAMPLES.items():
+        convert(directory, name, layout)
 
 
 if __name__ == "__main__":

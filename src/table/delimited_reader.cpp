@@ -73,7 +73,7 @@ enum scan_result { scan_done, scan_more, scan_failed };
 struct scanned_record {
     std::size_t end = 0; // one past its line end
     long long lines = 0; // physical lines it takes
-    bool blank = false;  // a line with nothing on it
+    bool blank = false;  // a line with nothing but blanks on it
 };
 
 // Splits the record at pos into spans. scan_more: the buffer ends before the
@@ -163,7 +163,9 @@ scan_result scan_record(delimited_reader& r, scanned_record& s) {
         return scan_failed;
     }
     s.lines = quoted_newlines + (s.end > start && base[s.end - 1] == '\n' ? 1 : 0);
-    s.blank = !any_quoted && r.spans.size() == 1 && r.spans[0].size == 0;
+    s.blank = !any_quoted && r.spans.size() == 1 &&
+              std::all_of(base + start, base + start + r.spans[0].size,
+                          [](char c) { return c == ' ' || c == '\t'; });
     return scan_done;
 }
 
@@ -230,6 +232,11 @@ std::string_view span_text(const delimited_reader& r, const delimited_reader::fi
 bool read_header(delimited_reader& r) {
     if (!refill(r)) return false;
     if (r.end >= 3 && std::memcmp(r.buffer.data(), "\xEF\xBB\xBF", 3) == 0) r.pos = 3;
+    // Spreadsheets offer "Unicode text", UTF-16 with a byte-order mark.
+    if (r.end >= 2 && (std::memcmp(r.buffer.data(), "\xFF\xFE", 2) == 0 ||
+                       std::memcmp(r.buffer.data(), "\xFE\xFF", 2) == 0)) {
+        return fail(r, 1, "UTF-16 text (expected UTF-8 or ASCII text; save the file as UTF-8)");
+    }
     if (!detect_delimiter(r)) return false;
     for (unsigned char c :
          {static_cast<unsigned char>(r.delimiter), static_cast<unsigned char>('\n'),

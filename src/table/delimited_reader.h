@@ -21,9 +21,10 @@
 // - A field is either unquoted (no quote in it at all) or wholly enclosed in
 //   quotes; inside quotes a doubled quote stands for one quote, and delimiters
 //   and line breaks are part of the field.
-// - Every record has as many fields as the header row. Blank lines at the end
-//   of the file are ignored; a blank line before a record is refused. (In a
-//   one-column file an empty field is written "".)
+// - Every record has as many fields as the header row. Blank lines (nothing,
+//   or only spaces and tabs, outside quotes) at the end of the file are
+//   ignored; a blank line before a record is refused. (In a one-column file an
+//   empty field is written "".)
 // - Header names are unquoted like fields, stripped of leading and trailing
 //   blanks, and must be non-empty and distinct.
 struct delimited_reader {

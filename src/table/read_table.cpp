@@ -110,20 +110,22 @@ bool assign_kinds(reading& in, const std::vector<std::string>& header) {
 bool read_outcome(reading& in, table_column& column, std::string_view cell, long long line) {
     int value = 0;
     const char* expected = "expected 0/1, TRUE/FALSE or yes/no, found ";
+    // An outcome spelling wins over a missing spelling: --na 0 names missing
+    // covariate values, as the dialogue's missing code does, never outcomes.
+    if (read_outcome_cell(cell, value)) {
+        column.outcome.push_back(static_cast<unsigned char>(value));
+        return true;
+    }
     if (is_missing_cell(cell, in.options.na)) {
         return cell_fail(in, line, column,
                          expected + shown_text(cell) +
                              ", a missing outcome (rows with a missing outcome must be dropped "
                              "first)");
     }
-    if (!read_outcome_cell(cell, value)) {
-        return cell_fail(in, line, column,
-                         expected + shown_text(cell) +
-                             " (rows whose outcome is not one of these must be dropped or "
-                             "recoded first)");
-    }
-    column.outcome.push_back(static_cast<unsigned char>(value));
-    return true;
+    return cell_fail(in, line, column,
+                     expected + shown_text(cell) +
+                         " (rows whose outcome is not one of these must be dropped or recoded "
+                         "first)");
 }
 
 // Keeps the index of the cell's text among the column's distinct texts while

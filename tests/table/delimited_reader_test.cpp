@@ -54,7 +54,7 @@ TEST(DelimitedReader, ReadsEveryFormOfField) {
     } cases[] = {
         {"a,b\n1,2\n3,4\n", ',', {"a", "b"}, {{"1", "2"}, {"3", "4"}}, {2, 3}},
         // BOM, CRLF, an empty last field, trailing blank lines.
-        {"\xEF\xBB\xBF a ; b \r\n1;2\r\n3;\r\n\r\n\n",
+        {"\xEF\xBB\xBF a ; b \r\n1;2\r\n3;\r\n\r\n \n",
          ';',
          {"a", "b"},
          {{"1", "2"}, {"3", ""}},
@@ -86,6 +86,10 @@ TEST(DelimitedReader, RefusalsNameFileAndLine) {
         {"", "t.csv:1: empty file (expected a header row of column names)"},
         {"\xEF\xBB\xBF\n\r\n", "t.csv:1: empty file (expected a header row of column names)"},
         {"\na,b\n", "t.csv:1: blank line (expected the header row of column names)"},
+        {std::string("\xFF\xFE"
+                     "a\0,\0b\0",
+                     8),
+         "t.csv:1: UTF-16 text (expected UTF-8 or ASCII text; save the file as UTF-8)"},
         {"a,,b\n",
          "t.csv:1: column 2 of the header row has no name (expected a name for every column)"},
         {"a,b,a\n", "t.csv:1: column 3 of the header row repeats the name \"a\" of column 1 "

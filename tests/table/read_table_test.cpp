@@ -106,6 +106,8 @@ TEST(ReadTable, RefusalsNameFileLineAndColumn) {
          {{"y"}, {}, {}, {}, {}},
          "t.csv:3: column \"y\": expected 0/1, TRUE/FALSE or yes/no, found \"2\" (rows whose "
          "outcome is not one of these must be dropped or recoded first)"},
+        // A missing spelling names covariate values only.
+        {"y,x\n0,0\n1,2\n", {{"y"}, {}, {}, {}, {"0"}}, "(read)"},
         {"y,x\n1,2\nNA,3\n",
          {{"y"}, {}, {}, {}, {}},
          "t.csv:3: column \"y\": expected 0/1, TRUE/FALSE or yes/no, found \"NA\", a missing "

@@ -52,48 +52,15 @@ real free_missing_code(const data_table& table) {
     }
 }
 
-// Well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
-bool is_utf8(const std::string& text) {
-    size_t i = 0;
-    const size_t n = text.size();
-    while (i < n) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        int more = 0;
-        unsigned min = 0;
-        unsigned code = 0;
-        if (c < 0x80) {
-            i++;
-            continue;
-        } else if (c >= 0xc2 && c <= 0xdf) {
-            more = 1, min = 0x80, code = c & 0x1f;
-        } else if (c >= 0xe0 && c <= 0xef) {
-            more = 2, min = 0x800, code = c & 0x0f;
-        } else if (c >= 0xf0 && c <= 0xf4) {
-            more = 3, min = 0x10000, code = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + static_cast<size_t>(more) >= n) return false;
-        for (int k = 1; k <= more; k++) {
-            const unsigned char d = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
-            if ((d & 0xc0) != 0x80) return false;
-            code = (code << 6) | (d & 0x3f);
-        }
-        if (code < min || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff)) return false;
-        i += static_cast<size_t>(more) + 1;
-    }
-    return true;
-}
-
 // Names and labels go into the model file, which is UTF-8 JSON.
 void require_utf8(const std::string& file, const data_table& table) {
     for (const table_column& col : table.columns) {
-        if (!is_utf8(col.name))
+        if (!is_utf8_text(col.name))
             input_error("%s: column name \"%s\" is not UTF-8 text; names and labels are kept "
                         "in the model file, which is UTF-8 (convert the file, e.g. with iconv)",
                         file.c_str(), printable_text(col.name).c_str());
         for (const std::string& label : col.labels)
-            if (!is_utf8(label))
+            if (!is_utf8_text(label))
                 input_error("%s: column \"%s\": label \"%s\" is not UTF-8 text; names and "
                             "labels are kept in the model file, which is UTF-8 (convert the file, "
                             "e.g. with iconv)",

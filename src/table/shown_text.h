@@ -5,8 +5,6 @@
 #include <string>
 #include <string_view>
 
-// The text in double quotes, cut after 60 bytes (marked by "..."). Printable
-// ASCII and well-formed UTF-8 characters stay as they are, except that a quote
-// or backslash gets a backslash before it; every other byte (control
-// characters, C1 controls, malformed UTF-8) is written as \xNN.
+// The text in double quotes, cut after 60 bytes (marked by "..." after the
+// closing quote), escaped as printable_text (numeric/printable_text.h) does.
 std::string shown_text(std::string_view text);

@@ -124,8 +124,8 @@ TEST(ReadTable, RefusalsNameFileLineAndColumn) {
          "t.csv:3: column \"x\": expected a finite number, found \"Inf\""},
         {"y,x\xE2\x80\x8B\n1,2\n0,\"\x1B[2J\xC2\x85\\\"\"\"\n",
          {{"y"}, {}, {"x\xE2\x80\x8B"}, {}, {}},
-         "t.csv:3: column \"x\xE2\x80\x8B\": expected a number, found "
-         "\"\\x1B[2J\\xC2\\x85\\\\\\\"\""},
+         "t.csv:3: column \"x\\xe2\\x80\\x8b\": expected a number, found "
+         "\"\\x1b[2J\\xc2\\x85\\\\\\\"\""},
     };
     for (const auto& c : cases) EXPECT_EQ(refusal(c.text, c.options), c.message) << c.text;
 }

@@ -469,6 +469,10 @@ bool model_from_json_text(const std::string& text, const std::string& name, fitt
         error = name + ":" + std::to_string(line) + ":" + std::to_string(column) +
                 ": not a model file (not valid JSON: " + what + ")";
         return false;
+    } catch (const json::exception& e) {
+        // A number beyond the range of a double, for one.
+        error = name + ": not a model file (" + std::string(e.what()) + ")";
+        return false;
     }
     model = fitted_model{};
     try {

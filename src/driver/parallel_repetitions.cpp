@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "cv/cross_validate.h"
+#include "cv/cv_settings.h"
 #include "cv/evaluate_fold.h"
 #include "cv/fold_copies.h"
 #include "model/fit_workspace.h"
@@ -57,7 +58,7 @@ struct fold_board {
     // of the folds still running.
     helper_pool* pool = nullptr;
     std::vector<fold_job> jobs;
-    std::vector<int*> orders; // the permutation of each repetition
+    std::vector<int*> orders; // the permutation of each repetition (drawn folds)
 };
 
 // Takes the next fold, or returns -1 when there is none to take.
@@ -89,11 +90,17 @@ void fold_worker(fold_board* board) {
         const int f = j % board->n_folds;
         set_console_buffer(&job.console);
         try {
-            fill_fold(covariate_matrix, outcome_matrix, n, board->orders[j / board->n_folds], c, f,
-                      copies);
-            evaluate_fold_terms(copies.train_covariates, copies.train_outcomes, n - c, job.scores,
-                                copies.test_covariates, copies.test_outcomes, c, nodes, split, fit,
-                                board->helpers, board->pool);
+            int held = c;
+            if (given_folds != nullptr) {
+                held = fill_given_fold(covariate_matrix, outcome_matrix, n,
+                                       given_folds[j / board->n_folds], f, copies);
+            } else {
+                fill_fold(covariate_matrix, outcome_matrix, n, board->orders[j / board->n_folds], c,
+                          f, copies);
+            }
+            evaluate_fold_terms(copies.train_covariates, copies.train_outcomes, n - held,
+                                job.scores, copies.test_covariates, copies.test_outcomes, held,
+                                nodes, split, fit, board->helpers, board->pool);
             console_printf("%d of %d-fold CVs finished\n", f + 1, board->n_folds);
         } catch (captured_stop& stop) {
             job.stopped = true;
@@ -152,8 +159,11 @@ void parallel_repetitions(int n_folds, int n_repeats, int* cv_seed, std::FILE* r
     board.jobs.resize(static_cast<size_t>(board.total));
     // The generator's stream in the one-thread order: one permutation per
     // repetition, repetition after repetition.
-    for (int r = 0; r < n_repeats; r++)
-        board.orders.push_back(random_permutation(cv_seed, n_subjects));
+    // Given folds draw nothing.
+    if (given_folds == nullptr) {
+        for (int r = 0; r < n_repeats; r++)
+            board.orders.push_back(random_permutation(cv_seed, n_subjects));
+    }
 
     const int n_workers = n_threads < board.total ? n_threads : board.total;
     board.window = 4 * n_workers;

@@ -1,14 +1,17 @@
 // run_repetitions: the cross-validation repetitions, one after another on the
-// calling thread, or with their folds on worker threads (parallel_repetitions).
+// calling thread, or with their folds on worker threads (parallel_repetitions),
+// on drawn folds or on the given ones (cv/cv_settings.h).
 #include <cstdio>
 #include <vector>
 
 #include "cv/cross_validate.h"
+#include "cv/cv_settings.h"
 #include "cv/fold_copies.h"
 #include "driver/parallel_repetitions.h"
 #include "driver/report_file.h"
 #include "driver/run_analysis.h"
 #include "numeric/arrays.h"
+#include "numeric/fatal_error.h"
 #include "numeric/run_counts.h"
 #include "numeric/thread_count.h"
 
@@ -21,6 +24,11 @@ void write_score_row(std::FILE* report, const real* cv_scores) {
 
 void run_repetitions(int n_folds, int n_repeats, int* cv_seed, node_table& nodes,
                      split_workspace& split, fit_workspace& fit) {
+    // Given folds fix both counts; a caller that passed others is at fault.
+    if (given_folds != nullptr && (n_folds != n_given_folds || n_repeats != n_given_repeats)) {
+        input_error("the given folds are %d folds in %d repetitions, not %d in %d", n_given_folds,
+                    n_given_repeats, n_folds, n_repeats);
+    }
     std::vector<real*> cv_results(static_cast<size_t>(n_repeats));
     std::FILE* report = open_report("a");
     std::printf("%d-fold CV will be repeated %d times ", n_folds, n_repeats);
@@ -34,8 +42,12 @@ void run_repetitions(int n_folds, int n_repeats, int* cv_seed, node_table& nodes
         for (int r = 1; r <= n_repeats; r++) {
             std::printf("round %d\n", r);
             std::printf("========\n");
-            real* cv_scores = cross_validate(covariate_matrix, outcome_matrix, n_subjects, cv_seed,
-                                             n_folds, nodes, copies, split, fit);
+            real* cv_scores =
+                given_folds != nullptr
+                    ? cross_validate_given(covariate_matrix, outcome_matrix, n_subjects,
+                                           given_folds[r - 1], n_folds, nodes, copies, split, fit)
+                    : cross_validate(covariate_matrix, outcome_matrix, n_subjects, cv_seed, n_folds,
+                                     nodes, copies, split, fit);
             cv_results[r - 1] = cv_scores;
             write_score_row(report, cv_scores);
         }

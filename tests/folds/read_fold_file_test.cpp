@@ -42,6 +42,20 @@ TEST(ReadFoldFile, ReadsRepetitionsAsColumnsCountedFromZero) {
     EXPECT_EQ(r.folds, (std::vector<int>{0, 1, 2, 1, 1, 2, 0, 1}));
 }
 
+TEST(ReadFoldFile, ExampleFoldsAreTenRepetitionsOfFiveFolds) {
+    for (const auto& [name, subjects] :
+         {std::pair<const char*, int>{"birthwt", 189}, {"pbc", 312}, {"votes", 397}}) {
+        std::vector<int> folds;
+        int repeats = 0, count = 0;
+        std::string message;
+        EXPECT_TRUE(read_fold_file(source_path(std::string("examples/folds/") + name + ".folds"),
+                                   subjects, folds, repeats, count, message))
+            << message;
+        EXPECT_EQ(repeats, 10) << name;
+        EXPECT_EQ(count, 5) << name;
+    }
+}
+
 TEST(ReadFoldFile, BadFilesAreRefusedWithLineAndColumn) {
     const struct {
         const char* text;

@@ -33,21 +33,21 @@ struct pairwise_workspace {
     int q = 0;
     int D = 0;           // q + q(q-1)/2 parameters
     long n_patterns = 0; // 2^q
-    // Parameter-free tables. pair_row[l] + k is the index of omega_lk (l < k).
-    // The statistics equal to 1 in pattern i are active[active_first[i]] ..
-    // active[active_first[i+1]-1], ascending.
-    int* pair_row = nullptr;     // q
-    int* active_first = nullptr; // 2^q + 1
-    int* active = nullptr;
+    // Parameter-free tables. pair_row[l] + k is the index of omega_lk (l < k);
+    // stat_mask[d] has the bits of the outcomes whose product statistic d is
+    // (one bit for a main effect, two for a pair).
+    int* pair_row = nullptr;  // q
+    int* stat_mask = nullptr; // D
     // Scratch of one fit.
-    double* eta = nullptr;         // 2^q: exponent of each pattern
-    double* expected = nullptr;    // D: E(u) under the model
-    double* information = nullptr; // D x D, row-major: Cov(u) under the model
-    double* factor = nullptr;      // D x D: Cholesky factor of the information
-    double* target = nullptr;      // D: prior-augmented mean statistics
-    double* gradient = nullptr;    // D
-    double* step = nullptr;        // D
-    double* trial = nullptr;       // D
+    double* eta = nullptr;           // 2^q: exponent, then weight, of each pattern
+    double* expected = nullptr;      // D: E(u) under the model
+    double* information = nullptr;   // D x D, row-major: Cov(u) under the model
+    double* factor = nullptr;        // D x D: Cholesky factor of the information
+    double* pivot_inverse = nullptr; // D: 1 / diagonal of the factor
+    double* target = nullptr;        // D: prior-augmented mean statistics
+    double* gradient = nullptr;      // D
+    double* step = nullptr;          // D
+    double* trial = nullptr;         // D
     // The last fit: its parameters, its log normaliser ln Z, the Newton
     // iterations and pattern passes it took, and whether it met the tolerance.
     double* params = nullptr; // D

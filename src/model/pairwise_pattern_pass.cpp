@@ -1,6 +1,12 @@
 // pairwise_pattern_pass: ln Z of the pairwise model at given parameters, and
 // optionally the mean and covariance of its sufficient statistics, from one
 // pass over the 2^q response patterns.
+//
+// Every statistic and every product of two statistics is a product of the
+// outcomes in some set S of at most four, so its mean is P(y_j = 1 for all j
+// in S): the total weight of the patterns that contain S. One superset-sum
+// transform of the pattern weights gives those totals for every S at once, in
+// q 2^q additions, instead of summing D(D+1)/2 products pattern by pattern.
 #include <bit>
 #include <cmath>
 
@@ -32,31 +38,25 @@ double pairwise_pattern_pass(const double* beta, pairwise_workspace& pw, int mom
         for (long i = 0; i < K; i++) sum += std::exp(eta[i] - top);
         return top + std::log(sum);
     }
+    double* w = eta;
+    for (long i = 0; i < K; i++) {
+        w[i] = std::exp(eta[i] - top);
+        sum += w[i];
+    }
+    // w[S] becomes the total weight of the patterns that contain S.
+    for (long bit = 1; bit < K; bit <<= 1)
+        for (long base = 0; base < K; base += 2 * bit)
+            for (long i = base; i < base + bit; i++) w[i] += w[i + bit];
 
     double* E = pw.expected;
     double* I = pw.information;
-    for (int a = 0; a < D; a++) E[a] = 0.0;
-    for (long a = 0; a < static_cast<long>(D) * D; a++) I[a] = 0.0;
-    for (long i = 0; i < K; i++) {
-        const double w = std::exp(eta[i] - top);
-        sum += w;
-        const int* act = pw.active + pw.active_first[i];
-        const int n_act = pw.active_first[i + 1] - pw.active_first[i];
-        // Second moments on and above the diagonal: u_a u_b = 1 exactly when
-        // both statistics are active.
-        for (int x = 0; x < n_act; x++) {
-            const int a = act[x];
-            E[a] += w;
-            double* row = I + static_cast<long>(a) * D;
-            for (int y = x; y < n_act; y++) row[act[y]] += w;
-        }
-    }
-    for (int a = 0; a < D; a++) E[a] /= sum;
+    const int* mask = pw.stat_mask;
+    for (int a = 0; a < D; a++) E[a] = w[mask[a]] / sum;
     for (int a = 0; a < D; a++) {
         for (int b = a; b < D; b++) {
-            const long ab = static_cast<long>(a) * D + b;
-            I[ab] = I[ab] / sum - E[a] * E[b];
-            I[static_cast<long>(b) * D + a] = I[ab];
+            const double v = w[mask[a] | mask[b]] / sum - E[a] * E[b];
+            I[static_cast<long>(a) * D + b] = v;
+            I[static_cast<long>(b) * D + a] = v;
         }
     }
     return top + std::log(sum);

@@ -1,6 +1,6 @@
 // alloc_pairwise_workspace / release_pairwise_workspace: the scratch of the
-// pairwise fit for q outcomes, and its parameter-free tables filled from the
-// bits of the 2^q pattern indices.
+// pairwise fit for q outcomes, and its parameter-free tables: where each pair's
+// associations start, and the outcomes of each statistic as bits.
 #include <cmath>
 #include <cstdlib>
 
@@ -14,33 +14,20 @@ void alloc_pairwise_workspace(pairwise_workspace& pw, int q) {
     pw.D = D;
     pw.n_patterns = K;
 
-    // Statistics active in each pattern: s main effects and s(s-1)/2 pairs.
-    long n_active = 0;
-    for (long i = 0; i < K; i++) {
-        const int s = __builtin_popcountl(static_cast<unsigned long>(i));
-        n_active += s + s * (s - 1) / 2;
-    }
-    const long n_ints = q + (K + 1) + n_active;
-    const long n_doubles = K + 6L * D + 2L * D * D;
+    const long n_ints = q + D;
+    const long n_doubles = K + 7L * D + 2L * D * D;
     pw.ints = static_cast<int*>(std::malloc(sizeof(int) * static_cast<unsigned long>(n_ints)));
     pw.doubles =
         static_cast<double*>(std::malloc(sizeof(double) * static_cast<unsigned long>(n_doubles)));
     if (pw.ints == nullptr || pw.doubles == nullptr) fatal_error("allocation failure in dvector()");
 
     pw.pair_row = pw.ints;
-    pw.active_first = pw.pair_row + q;
-    pw.active = pw.active_first + (K + 1);
+    pw.stat_mask = pw.pair_row + q;
     for (int l = 0; l < q; l++) pw.pair_row[l] = pairwise_index(q, l, l + 1) - (l + 1);
-    long next = 0;
-    for (long i = 0; i < K; i++) {
-        pw.active_first[i] = static_cast<int>(next);
-        for (int j = 0; j < q; j++)
-            if ((i >> j) & 1) pw.active[next++] = j;
-        for (int j = 0; j < q; j++)
-            for (int k = j + 1; k < q; k++)
-                if (((i >> j) & 1) && ((i >> k) & 1)) pw.active[next++] = pairwise_index(q, j, k);
+    for (int j = 0; j < q; j++) {
+        pw.stat_mask[j] = 1 << j;
+        for (int k = j + 1; k < q; k++) pw.stat_mask[pairwise_index(q, j, k)] = (1 << j) | (1 << k);
     }
-    pw.active_first[K] = static_cast<int>(next);
 
     double* d = pw.doubles;
     pw.eta = d;
@@ -56,6 +43,8 @@ void alloc_pairwise_workspace(pairwise_workspace& pw, int q) {
     pw.trial = d;
     d += D;
     pw.params = d;
+    d += D;
+    pw.pivot_inverse = d;
     d += D;
     pw.information = d;
     d += static_cast<long>(D) * D;

@@ -158,8 +158,7 @@ void parallel_repetitions(int n_folds, int n_repeats, int* cv_seed, std::FILE* r
     board.total = n_folds * n_repeats;
     board.jobs.resize(static_cast<size_t>(board.total));
     // The generator's stream in the one-thread order: one permutation per
-    // repetition, repetition after repetition.
-    // Given folds draw nothing.
+    // repetition, repetition after repetition; given folds draw nothing.
     if (given_folds == nullptr) {
         for (int r = 0; r < n_repeats; r++)
             board.orders.push_back(random_permutation(cv_seed, n_subjects));

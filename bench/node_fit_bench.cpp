@@ -1,6 +1,7 @@
 // Benchmarks of the node model: whole fits on fixed random nodes, one pattern
 // sum at fixed parameters, and the bound a pattern sum cannot beat (its 2^q
-// exponentials, each rounded to a real and summed).
+// exponentials, each rounded to a real and summed); whole fits of the pairwise
+// model on the same nodes.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -10,6 +11,7 @@
 #include "model/fit_workspace.h"
 #include "model/node_fit.h"
 #include "model/node_stats.h"
+#include "model/pairwise_fit.h"
 #include "numeric/arrays.h"
 #include "numeric/run_counts.h"
 
@@ -73,6 +75,26 @@ void BM_NodeFit(benchmark::State& state) {
     release_fit_workspace(ws);
 }
 
+void BM_PairwiseFit(benchmark::State& state) {
+    const int q = static_cast<int>(state.range(0));
+    const auto nodes = random_nodes(q, 32);
+    pairwise_workspace pw;
+    alloc_pairwise_workspace(pw, q);
+    std::size_t next = 0;
+    double iterations = 0, passes = 0;
+    for (auto _ : state) {
+        const auto& stats = nodes[next];
+        next = (next + 1) % nodes.size();
+        double value = pairwise_log_likelihood(stats.data(), 200, pw);
+        benchmark::DoNotOptimize(value);
+        iterations += pw.iterations;
+        passes += pw.passes;
+    }
+    state.counters["newton"] = benchmark::Counter(iterations, benchmark::Counter::kAvgIterations);
+    state.counters["passes"] = benchmark::Counter(passes, benchmark::Counter::kAvgIterations);
+    release_pairwise_workspace(pw);
+}
+
 void BM_PatternSum(benchmark::State& state) {
     const int q = static_cast<int>(state.range(0));
     set_outcome_counts(q);
@@ -110,5 +132,6 @@ void BM_ExpBound(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_NodeFit)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Arg(6)->Arg(8)->Arg(10);
+BENCHMARK(BM_PairwiseFit)->Arg(2)->Arg(4)->Arg(6)->Arg(8)->Arg(10);
 BENCHMARK(BM_PatternSum)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Arg(6)->Arg(8)->Arg(10);
 BENCHMARK(BM_ExpBound)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Arg(6)->Arg(8)->Arg(10);

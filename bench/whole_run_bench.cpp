@@ -4,8 +4,9 @@
 // console text thrown away and "infor" written in a temporary directory.
 // Reports the seconds of the grow-and-prune phase, of the cross-validation
 // phase and of the whole run, and the node fits of all split searches.
-// The arguments are the thread count (KORVA_THREADS of a real run) and the
-// number of repetitions (10 for the whole run; 1 for profiling under a tool).
+// The arguments are the thread count (KORVA_THREADS of a real run), the
+// number of repetitions (10 for the whole run; 1 for profiling under a tool)
+// and the node model (0 the common one, 1 the pairwise one).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,8 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "driver/report_file.h"
 #include "driver/run_analysis.h"
 #include "model/fit_workspace.h"
+#include "model/node_model.h"
 #include "numeric/ran1.h"
 #include "numeric/run_counts.h"
 #include "numeric/thread_count.h"
@@ -120,6 +123,7 @@ void BM_whole_run(benchmark::State& state) {
     max_nodes = 200;
     n_threads = static_cast<int>(state.range(0));
     const int repeats = static_cast<int>(state.range(1));
+    node_model = state.range(2) == 1 ? node_model_pairwise : node_model_common;
 
     double grow_s = 0, cv_s = 0;
     long fits = 0;
@@ -147,6 +151,7 @@ void BM_whole_run(benchmark::State& state) {
         start = std::chrono::steady_clock::now();
         run_repetitions(folds, repeats, &cv_seed, nodes, split, fit);
         cv_s += seconds_since(start);
+        finish_report();
         fits += grow_fit_count - fits_before;
 
         release_fit_workspace(fit);
@@ -167,6 +172,7 @@ void BM_whole_run(benchmark::State& state) {
     std::remove("infor");
     if (chdir(previous.c_str()) != 0) state.SkipWithError("cannot return to the directory");
     rmdir(dir);
+    node_model = node_model_common;
     cov_levels = nullptr;
     covariate_matrix = nullptr;
     outcome_matrix = nullptr;
@@ -175,11 +181,13 @@ void BM_whole_run(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_whole_run)
-    ->ArgNames({"threads", "repeats"})
-    ->Args({1, 10})
-    ->Args({2, 10})
-    ->Args({1, 1})
-    ->Args({2, 1})
+    ->ArgNames({"threads", "repeats", "pairwise"})
+    ->Args({1, 10, 0})
+    ->Args({2, 10, 0})
+    ->Args({1, 1, 0})
+    ->Args({2, 1, 0})
+    ->Args({1, 10, 1})
+    ->Args({2, 10, 1})
     ->Unit(benchmark::kSecond)
     ->Iterations(1)
     ->UseRealTime();

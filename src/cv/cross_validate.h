@@ -16,6 +16,18 @@ int* random_permutation(int* seed, int n);
 void fill_fold(real** covariates, int** outcomes, int n, const int* order, int c, int f,
                fold_copies& copies);
 
+// Copies the subjects of given fold f (fold_of[s] == f) to the test copies and
+// all others to the training copies, each in subject order; returns the number
+// held out. A training outcome outside {0, 1} stops the run as in fill_fold.
+int fill_given_fold(real** covariates, int** outcomes, int n, const int* fold_of, int f,
+                    fold_copies& copies);
+
+// One cross-validation over given folds: fold_of[s] (0 .. n_folds-1) is the
+// fold of subject s. Returns a new vector of n_subtrees scores.
+real* cross_validate_given(real** covariates, int** outcomes, int n, const int* fold_of,
+                           int n_folds, node_table& nodes, fold_copies& copies,
+                           split_workspace& split, fit_workspace& fit);
+
 // Returns a new vector of n_subtrees scores (lower is better).
 real* cross_validate(real** covariates, int** outcomes, int n, int* cv_seed, int n_folds,
                      node_table& nodes, fold_copies& copies, split_workspace& split,

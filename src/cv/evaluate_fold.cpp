@@ -5,6 +5,7 @@
 
 #include "cv/fold_steps.h"
 #include "model/node_fit.h"
+#include "model/node_model.h"
 #include "numeric/arrays.h"
 #include "numeric/console.h"
 #include "numeric/run_counts.h"
@@ -29,9 +30,17 @@ struct fold_storage {
     int* subtree_leaves = nullptr;
     int* test_node = nullptr;
     double* terms = nullptr;
+    // Pairwise model: each node's parameters and log normaliser.
+    double** pair_params = nullptr;
+    double* log_normaliser = nullptr;
 
     ~fold_storage() {
         if (node_params == nullptr) return;
+        if (pair_params != nullptr) {
+            for (int t = 0; t < n_nodes; t++) delete[] pair_params[t];
+            delete[] pair_params;
+            delete[] log_normaliser;
+        }
         delete[] terms;
         release_vector(test_node);
         release_vector(subtree_leaves);
@@ -99,8 +108,16 @@ void evaluate_fold_terms(real** train_covariates, int** train_outcomes, int n_tr
     real* means = w.means;
     int* model_node = w.model_node;
 
+    const bool pairwise = node_model == node_model_pairwise;
+    if (pairwise) {
+        const int D = node_param_count(node_model_pairwise, q);
+        w.log_normaliser = new double[static_cast<size_t>(n_nodes)];
+        w.pair_params = new double*[static_cast<size_t>(n_nodes)]();
+        for (int t = 0; t < n_nodes; t++) w.pair_params[t] = new double[static_cast<size_t>(D)];
+    }
+
     // Fit every node, internal ones included, and keep what each fit retained
-    // and whether it wrote its normaliser.
+    // and whether it wrote its normaliser (pairwise: its parameters and ln Z).
     for (int t = 0; t < n_nodes; t++) {
         node_A[t] = 0;
         node_log_likelihood(nodes.node_stats_table[t], nodes.node_cases[t], node_params[t], means,
@@ -108,6 +125,10 @@ void evaluate_fold_terms(real** train_covariates, int** train_outcomes, int n_tr
         fitted[t] = fit.fitted == 1 ? 1 : 0;
         n_retained[t] = fitted[t] ? fit.n_retained : 0;
         for (int r = 0; r < n_retained[t]; r++) retained[t][r] = fit.retained[r];
+        if (pairwise) {
+            for (int d = 0; d < fit.pairwise.D; d++) w.pair_params[t][d] = fit.pairwise.params[d];
+            w.log_normaliser[t] = fit.pairwise.log_normaliser;
+        }
     }
     assign_model_nodes(n_nodes, nodes.parent, fitted, model_node);
 
@@ -124,8 +145,11 @@ void evaluate_fold_terms(real** train_covariates, int** train_outcomes, int n_tr
                         nodes.parent, test_node, c, w.subtree_leaves, cv_alpha(i),
                         nodes.in_subtree);
         const int n_terms =
-            score_terms(test_outcomes, test_node, c, w.terms, n_nodes, node_params, node_A,
-                        n_retained, retained, model_node, nodes.node_stats_table, w.held_out);
+            pairwise
+                ? pairwise_score_terms(test_outcomes, test_node, c, w.terms, n_nodes, w.pair_params,
+                                       w.log_normaliser, nodes.node_stats_table, w.held_out)
+                : score_terms(test_outcomes, test_node, c, w.terms, n_nodes, node_params, node_A,
+                              n_retained, retained, model_node, nodes.node_stats_table, w.held_out);
         scores.terms.insert(scores.terms.end(), w.terms, w.terms + n_terms);
         scores.first.push_back(static_cast<int>(scores.terms.size()));
     }

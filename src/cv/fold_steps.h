@@ -26,11 +26,20 @@ void collapse_branch(int t, const int* left_daughter, int* in_subtree, int targe
 // else -1 (no model: zero parameters, A = 2^q).
 void assign_model_nodes(int n_nodes, const int* parent, const int* fitted, int* model_node);
 
+// Clears the first n_nodes rows of stats_table and held_out, then adds every
+// held-out case i to the statistics (all entries but the pair total) and the
+// count of its node test_node[i]; a node number outside 0 .. n_nodes-1 stops
+// the run ("node # out of range").
+void held_out_stats(int** test_outcomes, const int* test_node, int c, int n_nodes,
+                    int** stats_table, int* held_out);
+
 // Adds the negated held-out log-likelihood of the current pruned tree into
 // *score_slot. Node t's held-out cases are scored with the model of
 // model_node[t]: its parameters node_params (theta of the n_retained retained
 // outcomes listed in retained, then omega) and its normaliser node_A. The rows
 // of stats_table and held_out (n_nodes entries) are overwritten as work storage.
+// A node with a single held-out case adds nothing unless score_single_held_out
+// (cv/cv_settings.h) is set.
 //
 // The node-by-node form: score_terms fills terms (n_nodes entries) with the
 // score of every contributing node, in node order, and returns their number;
@@ -43,3 +52,11 @@ void add_score_terms(const double* terms, int n_terms, real* score_slot);
 void test_score(int** test_outcomes, const int* test_node, int c, real* score_slot, int n_nodes,
                 real** node_params, const real* node_A, const int* n_retained, int** retained,
                 const int* model_node, int** stats_table, int* held_out);
+
+// score_terms for the pairwise model: node t's held-out cases, however few,
+// scored under its own fit, with parameters node_params[t] (model/pairwise_fit.h
+// layout) and log normaliser node_log_normaliser[t]. Every node of a fold tree
+// has a fit of its own under this model.
+int pairwise_score_terms(int** test_outcomes, const int* test_node, int c, double* terms,
+                         int n_nodes, double** node_params, const double* node_log_normaliser,
+                         int** stats_table, int* held_out);

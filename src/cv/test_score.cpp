@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "cv/cv_settings.h"
 #include "cv/fold_steps.h"
 #include "model/node_stats.h"
 #include "numeric/fatal_error.h"
@@ -19,11 +20,8 @@ void assign_model_nodes(int n_nodes, const int* parent, const int* fitted, int* 
     }
 }
 
-int score_terms(int** test_outcomes, const int* test_node, int c, double* terms, int n_nodes,
-                real** node_params, const real* node_A, const int* n_retained, int** retained,
-                const int* model_node, int** stats_table, int* held_out) {
-    const int q = n_outcomes;
-    const int pair_total = pair_total_index(q);
+void held_out_stats(int** test_outcomes, const int* test_node, int c, int n_nodes,
+                    int** stats_table, int* held_out) {
     for (int t = 0; t < n_nodes; t++) {
         for (int k = 0; k < stat_len; k++) stats_table[t][k] = 0;
         held_out[t] = 0;
@@ -34,9 +32,20 @@ int score_terms(int** test_outcomes, const int* test_node, int c, double* terms,
         accumulate_case(stats_table[t], test_outcomes, i);
         held_out[t]++;
     }
+}
+
+int score_terms(int** test_outcomes, const int* test_node, int c, double* terms, int n_nodes,
+                real** node_params, const real* node_A, const int* n_retained, int** retained,
+                const int* model_node, int** stats_table, int* held_out) {
+    const int q = n_outcomes;
+    const int pair_total = pair_total_index(q);
+    held_out_stats(test_outcomes, test_node, c, n_nodes, stats_table, held_out);
+    // A node with a single held-out case adds nothing unless the run asks for
+    // every case to count.
+    const int fewest = score_single_held_out ? 1 : 2;
     int n_terms = 0;
     for (int t = 0; t < n_nodes; t++) {
-        if (held_out[t] < 2) continue;
+        if (held_out[t] < fewest) continue;
         int* stats = stats_table[t];
         complete_pair_total(stats);
         const int u = model_node[t];

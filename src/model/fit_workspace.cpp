@@ -1,11 +1,14 @@
 // alloc_fit_workspace / release_fit_workspace: the arrays of one fit's work
-// storage for q outcomes, and the parameter-free pattern table filled from the
-// bits of each of the 2^q pattern indices.
+// storage for q outcomes, the parameter-free pattern table filled from the
+// bits of each of the 2^q pattern indices, and the pairwise model's storage
+// when that model is selected.
 #include "model/fit_workspace.h"
 
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
+#include "model/node_model.h"
 #include "numeric/arrays.h"
 #include "numeric/fatal_error.h"
 
@@ -43,6 +46,13 @@ void alloc_fit_workspace(fit_workspace& ws, int q) {
         }
         ws.pattern_pairs[i] = s * (s - 1) / 2;
     }
+    if (node_model == node_model_pairwise) {
+        // Callers refuse such runs before they start; this keeps the 2^q
+        // tables of an oversized request from being allocated.
+        const std::string refusal = node_model_refusal(node_model, q);
+        if (!refusal.empty()) input_error("%s", refusal.c_str());
+        alloc_pairwise_workspace(ws.pairwise, q);
+    }
 }
 
 void release_fit_workspace(fit_workspace& ws) {
@@ -58,5 +68,6 @@ void release_fit_workspace(fit_workspace& ws) {
     std::free(ws.pattern_eta);
     std::free(ws.exp_table);
     release_vector(ws.pattern_exp);
+    if (ws.pairwise.doubles != nullptr) release_pairwise_workspace(ws.pairwise);
     ws = fit_workspace{};
 }

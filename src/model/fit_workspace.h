@@ -4,6 +4,7 @@
 // need their own.
 #pragma once
 
+#include "model/pairwise_fit.h"
 #include "numeric/real.h"
 
 struct fit_workspace {
@@ -36,6 +37,9 @@ struct fit_workspace {
     // each pattern's rounded exp.
     double* pattern_eta = nullptr; // 2^q
     real* pattern_exp = nullptr;   // 2^q
+    // The pairwise model's storage, allocated only when that model is the
+    // run's (node_model); its last fit's parameters and log normaliser.
+    pairwise_workspace pairwise;
 };
 
 // Why newton_fit stopped.
@@ -46,5 +50,7 @@ enum fit_stop {
     fit_stop_passes = 3,   // 31 passes ran
 };
 
+// Sizes the storage for q outcomes and for the model selected in node_model,
+// which must be set first.
 void alloc_fit_workspace(fit_workspace& ws, int q);
 void release_fit_workspace(fit_workspace& ws);

@@ -9,6 +9,10 @@
 // Node value n * (mean log-likelihood at the fitted parameters), unrounded; the
 // caller rounds it where it stores it. params and means need q+1 entries.
 // The normaliser is written only when the fit reaches the iteration.
+//
+// With the pairwise model selected (model/node_model.h) the fit is that of
+// pairwise_node_fit: params and the normaliser are not written; the fitted
+// parameters and ln Z are in ws.pairwise (params, log_normaliser).
 double node_log_likelihood(const int* stats, int n, real* params, real* means, real* normaliser,
                            fit_workspace& ws);
 
@@ -26,6 +30,13 @@ struct node_fit_call {
 // workspaces: both decompositions run interleaved, and everything each fit
 // prints or stops with comes in the order of the first fit, then the second.
 void pair_log_likelihood(const node_fit_call& first, const node_fit_call& second, double* values);
+
+// The pairwise model's node fit (model/pairwise_fit.h) with the common
+// bookkeeping: ws.fitted is 1 and every outcome counts as retained when n > 0,
+// ws.passes holds the Newton iterations and ws.stop_rule fit_stop_gradient
+// when the tolerance was met (fit_stop_passes otherwise); means receives the
+// q proportions and the mean pair count. Returns the node value.
+double pairwise_node_fit(const int* stats, int n, real* means, fit_workspace& ws);
 
 // Start values from the stored proportions means[0 .. q-1]: the logit of each
 // outcome with 0 < p_j < 1, ascending, then 0 for the association parameter; a

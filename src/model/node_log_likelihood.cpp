@@ -1,11 +1,13 @@
 // node_log_likelihood: the node value n * (mean log-likelihood at the fitted
 // parameters) from a node_stats summary of n cases, with the fitted parameters,
 // the means and the normaliser; outcomes that are 0 or 1 in every case are
-// removed from the fit.
+// removed from the fit. With the pairwise model selected, both entries hand the
+// fit to pairwise_node_fit.
 #include <cmath>
 #include <vector>
 
 #include "model/node_fit.h"
+#include "model/node_model.h"
 #include "model/node_stats.h"
 #include "model/svdcmp.h"
 #include "numeric/fatal_error.h"
@@ -117,6 +119,7 @@ double finish_fit(int c, int ok, int n, real* params, real* means, real* normali
 
 double node_log_likelihood(const int* stats, int n, real* params, real* means, real* normaliser,
                            fit_workspace& ws) {
+    if (node_model == node_model_pairwise) return pairwise_node_fit(stats, n, means, ws);
     const int c = prepare_fit(stats, n, params, means, ws);
     if (c < 0) fatal_error("ey cannot be negative\n");
     if (c == 0) return 0.0;
@@ -127,6 +130,11 @@ double node_log_likelihood(const int* stats, int n, real* params, real* means, r
 }
 
 void pair_log_likelihood(const node_fit_call& first, const node_fit_call& second, double* values) {
+    if (node_model == node_model_pairwise) {
+        values[0] = pairwise_node_fit(first.stats, first.n, first.means, *first.ws);
+        values[1] = pairwise_node_fit(second.stats, second.n, second.means, *second.ws);
+        return;
+    }
     const node_fit_call* calls[2] = {&first, &second};
     int c[2];
     svd_job jobs[2];

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cv/cross_validate.h"
+#include "cv/cv_settings.h"
 #include "cv/evaluate_fold.h"
 #include "cv/fold_steps.h"
 #include "numeric/arrays.h"
@@ -174,6 +175,13 @@ TEST(TestScore, OneOutcomeAtZeroParameters) {
     test_score(y.data(), test_node.data(), 5, &slot, 3, params, A.data(), n_retained.data(),
                retained, model.data(), work.stats, work.held_out.data());
     EXPECT_EQ(slot, static_cast<real>(4 * std::log(2.0)));
+    // Counting single held-out cases adds node 2's case.
+    score_single_held_out = true;
+    slot = 0;
+    test_score(y.data(), test_node.data(), 5, &slot, 3, params, A.data(), n_retained.data(),
+               retained, model.data(), work.stats, work.held_out.data());
+    score_single_held_out = false;
+    EXPECT_EQ(slot, static_cast<real>(static_cast<real>(4 * std::log(2.0)) + std::log(2.0)));
     release_matrix(params, 3);
     release_matrix(retained, 3);
 

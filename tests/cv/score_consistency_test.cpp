@@ -1,6 +1,6 @@
 // Held-out scoring against the fit itself: when the held-out cases are the
 // training cases, the unpruned fold tree scores the sum of its terminal nodes'
-// values (up to float rounding), on random data sets.
+// values (up to float rounding), on random data sets, under both node models.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +9,7 @@
 
 #include "cv/evaluate_fold.h"
 #include "model/fit_workspace.h"
+#include "model/node_model.h"
 #include "numeric/arrays.h"
 #include "numeric/run_counts.h"
 #include "tree/node_table.h"
@@ -16,7 +17,9 @@
 TEST(ScoreConsistency, TrainingCasesScoreTheirOwnTerminalValues) {
     std::mt19937 gen(11);
     int checked = 0;
-    for (int trial = 0; trial < 6; trial++) {
+    for (int trial = 0; trial < 8; trial++) {
+        // The pairwise model fits every node, pure ones included.
+        node_model = trial >= 6 ? node_model_pairwise : node_model_common;
         const int n = 300 + 40 * trial, q = 2 + trial % 3, p = 3;
         n_subjects = n;
         n_covariates = p;
@@ -79,5 +82,6 @@ TEST(ScoreConsistency, TrainingCasesScoreTheirOwnTerminalValues) {
         release_matrix(x, p);
         alpha = nullptr;
     }
-    EXPECT_GE(checked, 4);
+    node_model = node_model_common;
+    EXPECT_GE(checked, 6);
 }

@@ -27,6 +27,8 @@ Examples:
       --nominal sex --ordinal edema,stage --out pbc-run
   korva fit data.csv --outcomes y1,y2,y3 --folds 10 --repeats 20 --threads 2
   korva fit examples/pbc.dat --missing-code -9 --repeats 3
+  korva fit examples/votes.csv --outcomes V3,V4,V8,V14 --model pairwise \
+      --fold-file examples/folds/votes.folds
 
 DATA is delimited text (comma, semicolon or tab, found from the header row)
 with a header row of column names, or korva's own data file (a first line of
@@ -64,6 +66,19 @@ void add_fit(CLI::App& app, fit_options& o) {
     fit->add_option("--repeats", o.repeats, "Repetitions of the cross-validation (0 or more)")
         ->capture_default_str()
         ->type_name("R");
+    fit->add_option("--model", o.model,
+                    "Node model: common (one association for all pairs of outcomes) or pairwise "
+                    "(one per pair)")
+        ->capture_default_str()
+        ->check(CLI::IsMember({"common", "pairwise"}))
+        ->type_name("NAME");
+    fit->add_option("--fold-file", o.fold_file,
+                    "Folds given: one line per subject, one fold (from 1) per repetition")
+        ->type_name("FILE");
+    fit->add_option("--fold-column", o.fold_columns,
+                    "Folds given as columns of the data (one per repetition, comma-separated)")
+        ->delimiter(',')
+        ->type_name("COLS");
     fit->add_option("--threads", o.threads,
                     "Threads to use (default: KORVA_THREADS, else one per core)")
         ->check(CLI::Range(1, max_threads))
@@ -117,7 +132,12 @@ int run_command_line(int argc, char** argv) {
         return 1;
     }
 
-    if (app.got_subcommand("fit")) return run_fit(fit);
+    if (app.got_subcommand("fit")) {
+        CLI::App* sub = app.get_subcommand("fit");
+        fit.folds_given = sub->count("--folds") > 0;
+        fit.repeats_given = sub->count("--repeats") > 0;
+        return run_fit(fit);
+    }
     std::vector<std::string> rest = report->remaining();
     std::vector<char*> args;
     std::string name = "korva report";

@@ -12,13 +12,17 @@
 #include <string>
 #include <vector>
 
+#include "cv/cv_settings.h"
 #include "driver/report_file.h"
 #include "driver/run_analysis.h"
 #include "driver/run_warnings.h"
 #include "fit/load_fit_data.h"
 #include "fit/print_data_summary.h"
 #include "fit/progress_display.h"
+#include "folds/read_fold_columns.h"
+#include "folds/read_fold_file.h"
 #include "model/fit_workspace.h"
+#include "model/node_model.h"
 #include "modelfile/build_model.h"
 #include "modelfile/model_json.h"
 #include "numeric/arrays.h"
@@ -89,10 +93,55 @@ void write_model_text(const std::string& path, const std::string& text) {
                     std::strerror(errno));
 }
 
+// The folds the user gave (a fold file, or columns of the table): sets the
+// run's given folds and returns their counts in folds and repeats, which
+// --folds and --repeats, when given, must agree with. Returns how the model
+// file names their source.
+std::string set_user_folds(const fit_options& options, int& folds, int& repeats) {
+    std::vector<int> table;
+    int n_repeats = 0;
+    int n_folds = 0;
+    std::string message;
+    std::string source;
+    if (!options.fold_file.empty()) {
+        if (!read_fold_file(options.fold_file, n_subjects, table, n_repeats, n_folds, message))
+            input_error("%s", message.c_str());
+        source = options.fold_file;
+    } else {
+        if (!read_fold_columns(options.data, options.fold_columns, n_subjects, table, n_repeats,
+                               n_folds, message))
+            input_error("%s", message.c_str());
+        source = "columns";
+        for (const std::string& name : options.fold_columns) source += " " + name;
+        source += " of " + options.data;
+    }
+    if (options.folds_given && options.folds != n_folds)
+        input_error("--folds %d, but the given folds number %d", options.folds, n_folds);
+    if (options.repeats_given && options.repeats != n_repeats)
+        input_error("--repeats %d, but the given folds have %d repetition%s", options.repeats,
+                    n_repeats, n_repeats == 1 ? "" : "s");
+    set_given_folds(table.data(), n_repeats, n_folds);
+    folds = n_folds;
+    repeats = n_repeats;
+    return source;
+}
+
 } // namespace
 
-int run_fit(const fit_options& options) {
+int run_fit(const fit_options& given) {
+    fit_options options = given;
     n_threads = options.threads > 0 ? options.threads : threads_from_environment();
+    // Set before any fit's work storage is sized.
+    node_model = options.model == "pairwise" ? node_model_pairwise : node_model_common;
+    if (!options.fold_file.empty() && !options.fold_columns.empty())
+        input_error("--fold-file and --fold-column both give the folds: give one of them");
+    // Fold columns are no covariates.
+    std::string message;
+    if (!options.fold_columns.empty() &&
+        !check_fold_column_names(options.data, options.fold_columns, message))
+        input_error("%s", message.c_str());
+    options.ignore.insert(options.ignore.end(), options.fold_columns.begin(),
+                          options.fold_columns.end());
     // The engine's console text is the dialogue's; korva fit speaks for itself.
     mute_console(true);
     if (options.folds < 2) input_error("--folds %d: there must be at least 2 folds", options.folds);
@@ -101,6 +150,15 @@ int run_fit(const fit_options& options) {
 
     data_description description;
     int* cov_column = load_fit_data(options, description);
+    const std::string refusal = node_model_refusal(node_model, n_outcomes);
+    if (!refusal.empty()) input_error("--model %s: %s", options.model.c_str(), refusal.c_str());
+    std::string folds_from = "drawn";
+    if (!options.fold_file.empty() || !options.fold_columns.empty()) {
+        if (!options.fold_columns.empty() && description.format == "korva data file")
+            input_error("--fold-column names columns of delimited text; give the folds of a "
+                        "data file with --fold-file");
+        folds_from = set_user_folds(options, options.folds, options.repeats);
+    }
     if (options.folds > n_subjects)
         input_error("--folds %d: more folds than subjects (%d)", options.folds, n_subjects);
     print_data_summary(stdout, description);
@@ -134,6 +192,7 @@ int run_fit(const fit_options& options) {
     progress.step("growing the tree on " + std::to_string(n_subjects) + " subjects ...");
     fitted_model model;
     model.korva_version = KORVA_VERSION;
+    model.node_model_kind = options.model;
     describe_model_data(description, cov_column, model);
     const int n_nodes = grow_full_tree(cov_column, nodes, split, fit);
     if (n_nodes >= max_nodes - 1)
@@ -156,6 +215,7 @@ int run_fit(const fit_options& options) {
     run_repetitions(options.folds, options.repeats, &cv_seed, nodes, split, fit, rows);
     progress.finish();
     add_cross_validation(model, options.folds, options.repeats, rows);
+    model.cv.folds_from = folds_from;
     if (rows != nullptr) release_matrix(rows, options.repeats);
 
     write_model_text(model_temp, model_to_json_text(model));

@@ -8,16 +8,16 @@
 // holds D = q + q(q-1)/2 entries: theta_0 .. theta_{q-1}, then omega_jk for
 // j < k, j ascending and k ascending within j (pairwise_index).
 //
-// The fit maximises the log-likelihood of the node's cases plus that of one
-// prior case spread evenly over the 2^q patterns (pairwise_prior_weight), by
+// The fit maximises the log-likelihood of the node's cases plus that of two
+// prior cases spread evenly over the 2^q patterns (pairwise_prior_weight), by
 // Newton's method with the exact information matrix and a backtracking line
 // search; docs/pairwise_model.md gives the reasons. Plain double arithmetic;
 // every sum runs in a fixed order, so a fit gives the same bits on any thread.
 #pragma once
 
-// Weight, in cases, of the prior: one case spread evenly over the 2^q
-// patterns, that is 2^-q of a case on every pattern.
-constexpr double pairwise_prior_weight = 1.0;
+// Weight, in cases, of the prior: two cases spread evenly over the 2^q
+// patterns, so that every pair's 2 x 2 table gets half a case per cell.
+constexpr double pairwise_prior_weight = 2.0;
 
 // The iteration stops when the Newton decrement lambda^2 = g' I^-1 g (g the
 // gradient and I the information matrix of the prior-augmented mean
@@ -77,7 +77,7 @@ double pairwise_pattern_pass(const double* beta, pairwise_workspace& pw, int mom
 
 // Fits the model to the n cases that stats (a node_stats vector) summarises.
 // Returns the node value: the log-likelihood of those n cases at the fitted
-// parameters (the prior case not included), at most 0. pw.params and
+// parameters (the prior cases not included), at most 0. pw.params and
 // pw.log_normaliser receive the fit; n <= 0 gives 0 and the uniform model.
 double pairwise_log_likelihood(const int* stats, int n, pairwise_workspace& pw);
 

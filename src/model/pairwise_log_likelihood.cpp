@@ -7,16 +7,16 @@
 // likelihood keeps rising as some parameter goes to infinity, so no maximum
 // exists, and a held-out case showing the unseen combination would get
 // probability 0. The conjugate prior of this exponential family centred on
-// the uniform distribution, with the weight of one case, is the same as adding
-// one case spread evenly over the 2^q patterns (2^-q of a case on each): the
-// augmented mean statistics then lie strictly inside the set of attainable
-// means, so the maximum exists and is unique and every pattern has positive
-// probability. For one outcome this is the estimate (S + 1/2) / (n + 1), the
-// Krichevsky-Trofimov (Jeffreys-prior) estimate used for predicting binary
-// outcomes under logarithmic loss; with q outcomes every outcome's margin gets
-// that same half case on each side and every pair's 2 x 2 table a quarter case
-// per cell. Its weight does not grow with the node, so it matters only where
-// the data are silent or nearly so.
+// the uniform distribution is the same as adding a few cases spread evenly
+// over the 2^q patterns: the augmented mean statistics then lie strictly
+// inside the set of attainable means, so the maximum exists and is unique and
+// every pattern has positive probability. The weight is two cases: every
+// pair's 2 x 2 table then gets half a case in each cell, the classical
+// correction (Haldane and Anscombe) for a log odds ratio estimated from a
+// table with an empty cell, and the omega_jk this model adds are such log odds
+// ratios (conditional on the other outcomes). Every outcome's margin gets one
+// case on each side. The weight does not grow with the node, so it matters
+// only where the data are silent or nearly so.
 //
 // The value returned is the plain log-likelihood of the n cases at the fitted
 // parameters, not the augmented objective: it is the same quantity that the
@@ -134,7 +134,7 @@ double pairwise_log_likelihood(const int* stats, int n, pairwise_workspace& pw) 
         return 0.0;
     }
 
-    // Mean statistics of the n cases and the prior case: under the uniform
+    // Mean statistics of the n cases and the prior cases: under the uniform
     // distribution every outcome has mean 1/2 and every pair product 1/4.
     const double a = pairwise_prior_weight;
     pairwise_statistics(stats, q, target);

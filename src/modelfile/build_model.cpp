@@ -6,7 +6,9 @@
 #include <cstring>
 
 #include "model/node_fit.h"
+#include "model/node_model.h"
 #include "model/node_stats.h"
+#include "model/pairwise_fit.h"
 #include "modelfile/model_report.h"
 #include "numeric/run_counts.h"
 #include "report/report.h"
@@ -17,39 +19,62 @@ bool column_has_missing(const fitted_model& model, int column) {
     return model.data.columns[static_cast<size_t>(column)].missing > 0;
 }
 
-// P(y_j = 1) for every outcome under a fitted model of the retained outcomes:
-// sums over the 2^m patterns of the retained outcomes, in double.
-void outcome_probabilities(const node_model& fit, int q, std::vector<double>& probability) {
+// P(y_j = 1) for every outcome under a node's model, from the sums over the
+// patterns of the retained outcomes, in double: the common model's theta and
+// omega, or the pairwise model's parameters.
+void outcome_probabilities(const fitted_node_model& fit, int q, std::vector<double>& probability) {
     const int m = static_cast<int>(fit.retained.size());
+    const bool pairwise = !fit.pair_params.empty();
     std::vector<double> positive(static_cast<size_t>(m), 0.0);
     double total = 0;
     const long patterns = 1L << m;
     for (long i = 0; i < patterns; i++) {
         double eta = 0;
         int s = 0;
-        for (int r = 0; r < m; r++) {
-            if ((i >> r) & 1) {
-                eta += fit.theta[static_cast<size_t>(fit.retained[static_cast<size_t>(r)])];
-                s++;
+        for (int a = 0; a < m; a++) {
+            if (((i >> a) & 1) == 0) continue;
+            const int j = fit.retained[static_cast<size_t>(a)];
+            s++;
+            if (!pairwise) {
+                eta += fit.theta[static_cast<size_t>(j)];
+                continue;
             }
+            eta += fit.pair_params[static_cast<size_t>(j)];
+            for (int b = a + 1; b < m; b++)
+                if ((i >> b) & 1)
+                    eta += fit.pair_params[static_cast<size_t>(
+                        pairwise_index(q, j, fit.retained[static_cast<size_t>(b)]))];
         }
-        if (!fit.omega_pairs.empty()) {
-            for (int a = 0; a < m; a++)
-                for (int b = a + 1; b < m; b++)
-                    if (((i >> a) & 1) && ((i >> b) & 1))
-                        eta += fit.omega_pairs[static_cast<size_t>(fit.retained[a] * q +
-                                                                   fit.retained[b])];
-        } else {
-            eta += static_cast<double>(fit.omega) * (s * (s - 1) / 2);
-        }
+        if (!pairwise) eta += static_cast<double>(fit.omega) * (s * (s - 1) / 2);
         const double w = std::exp(eta);
         total += w;
-        for (int r = 0; r < m; r++)
-            if ((i >> r) & 1) positive[static_cast<size_t>(r)] += w;
+        for (int a = 0; a < m; a++)
+            if ((i >> a) & 1) positive[static_cast<size_t>(a)] += w;
     }
-    for (int r = 0; r < m; r++)
-        probability[static_cast<size_t>(fit.retained[static_cast<size_t>(r)])] =
-            positive[static_cast<size_t>(r)] / total;
+    for (int a = 0; a < m; a++)
+        probability[static_cast<size_t>(fit.retained[static_cast<size_t>(a)])] =
+            positive[static_cast<size_t>(a)] / total;
+}
+
+// The pairwise fit the workspace holds, as the node's model.
+void take_pairwise_fit(const fit_workspace& fit, int q, fitted_node_model& m) {
+    const pairwise_workspace& pw = fit.pairwise;
+    m.pair_params.assign(pw.params, pw.params + pw.D);
+    m.log_normaliser = pw.log_normaliser;
+    m.retained.clear();
+    for (int j = 0; j < q; j++) {
+        m.retained.push_back(j);
+        m.theta[static_cast<size_t>(j)] = static_cast<float>(pw.params[j]);
+        m.pure[static_cast<size_t>(j)] = false;
+    }
+    m.omega_pairs.assign(static_cast<size_t>(q) * q, 0.0f);
+    for (int j = 0; j < q; j++) {
+        for (int k = j + 1; k < q; k++) {
+            const float w = static_cast<float>(pw.params[pairwise_index(q, j, k)]);
+            m.omega_pairs[static_cast<size_t>(j * q + k)] = w;
+            m.omega_pairs[static_cast<size_t>(k * q + j)] = w;
+        }
+    }
 }
 
 } // namespace
@@ -133,7 +158,7 @@ int fit_node_models(fitted_model& model, const node_table& nodes, fit_workspace&
     int first_difference = -1;
     for (int t = 0; t < n_nodes; t++) {
         model_node_entry& e = model.nodes[static_cast<size_t>(t)];
-        node_model& m = e.model;
+        fitted_node_model& m = e.model;
         real normaliser = 0;
         const double value = node_log_likelihood(nodes.node_stats_table[t], e.cases, params.data(),
                                                  means.data(), &normaliser, fit);
@@ -145,7 +170,9 @@ int fit_node_models(fitted_model& model, const node_table& nodes, fit_workspace&
         m.theta.assign(static_cast<size_t>(q), 0.0f);
         m.pure.assign(static_cast<size_t>(q), true);
         m.retained.clear();
-        if (m.fitted) {
+        if (m.fitted && node_model == node_model_pairwise) {
+            take_pairwise_fit(fit, q, m);
+        } else if (m.fitted) {
             for (int r = 0; r < fit.n_retained; r++) {
                 const int j = fit.retained[r];
                 m.retained.push_back(j);
@@ -169,14 +196,14 @@ int fit_node_models(fitted_model& model, const node_table& nodes, fit_workspace&
     // others come from the scoring model (with none, every pattern is equally
     // likely and each outcome has probability one half).
     for (model_node_entry& e : model.nodes) {
-        node_model& m = e.model;
+        fitted_node_model& m = e.model;
         m.probability.assign(static_cast<size_t>(q), 0.5);
         if (m.model_node >= 0)
             outcome_probabilities(model.nodes[static_cast<size_t>(m.model_node)].model, q,
                                   m.probability);
         for (int j = 0; j < q; j++) {
             const double rate = e.rate[static_cast<size_t>(j)];
-            if (rate == 0.0 || rate == 1.0) m.probability[static_cast<size_t>(j)] = rate;
+            if (m.pure[static_cast<size_t>(j)]) m.probability[static_cast<size_t>(j)] = rate;
         }
     }
     return first_difference;

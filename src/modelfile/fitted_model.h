@@ -27,22 +27,32 @@ struct model_split {
     std::string missing_go = "none";
 };
 
-// A node's fitted model. The specified model: theta per retained outcome and
-// one association omega on the number of positive pairs among the retained
+// A node's fitted model.
+//
+// The common model (one association): theta per retained outcome and one
+// association omega on the number of positive pairs among the retained
 // outcomes, P(y) = exp(sum theta_j y_j + omega t) / normaliser. Outcomes that
 // are 0 or 1 in every case of the node are pure: not in the fit, their
 // probability is their observed rate.
-struct node_model {
-    bool fitted = false;             // the fit wrote its parameters and normaliser
-    int model_node = -1;             // the node whose fit scores this node's cases (itself when
-                                     // fitted, else its nearest fitted ancestor; -1: none)
-    std::vector<int> retained;       // outcomes in the fit, ascending
-    std::vector<float> theta;        // per outcome (q entries); 0 for a pure outcome
-    std::vector<bool> pure;          // per outcome
-    float omega = 0;                 // association on the pair count
-    std::vector<float> omega_pairs;  // pairwise model: q x q, row-major, symmetric, 0 diagonal
-    float normaliser = 0;            // as the fit stored it
-    std::vector<double> probability; // per outcome: P(y_j = 1) under the model
+//
+// The pairwise model: P(y) = exp(sum theta_j y_j + sum_{j<k} omega_jk y_j y_k)
+// / Z over all outcomes, none removed (prior cases keep every parameter
+// finite); its parameters as the fit left them are pair_params (theta_0 ..
+// theta_{q-1}, then omega_jk for j < k in order) and log_normaliser (ln Z),
+// and theta and omega_pairs show them.
+struct fitted_node_model {
+    bool fitted = false; // the fit wrote its parameters and normaliser
+    int model_node = -1; // the node whose fit scores this node's cases (itself when
+                         // fitted, else its nearest fitted ancestor; -1: none)
+    std::vector<int> retained;        // outcomes in the fit, ascending
+    std::vector<float> theta;         // per outcome (q entries); 0 for a pure outcome
+    std::vector<bool> pure;           // per outcome
+    float omega = 0;                  // common model: association on the pair count
+    std::vector<float> omega_pairs;   // pairwise model: q x q, row-major, symmetric, 0 diagonal
+    float normaliser = 0;             // common model: A as the fit stored it
+    std::vector<double> pair_params;  // pairwise model: the fit's parameters
+    double log_normaliser = 0;        // pairwise model: ln Z
+    std::vector<double> probability;  // per outcome: P(y_j = 1) under the model
 };
 
 struct model_node_entry {
@@ -57,7 +67,7 @@ struct model_node_entry {
     std::vector<int> positives; // per outcome: cases positive
     long long pair_total = 0;   // positive pairs over the node's cases
     std::vector<double> rate;   // per outcome: positives / cases
-    node_model model;
+    fitted_node_model model;
 };
 
 struct model_subtree {

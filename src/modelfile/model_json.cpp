@@ -96,7 +96,7 @@ json node_json(const fitted_model& m, const model_node_entry& e) {
     for (double r : e.rate) rates.push_back(r);
     n["rates"] = rates;
     n["split"] = e.has_split ? split_json(m, e.split) : json(nullptr);
-    const node_model& f = e.model;
+    const fitted_node_model& f = e.model;
     json model = {{"fitted", f.fitted},
                   {"scored_by", f.model_node < 0 ? json(nullptr) : json(f.model_node)},
                   {"retained", f.retained},
@@ -105,6 +105,12 @@ json node_json(const fitted_model& m, const model_node_entry& e) {
                   {"omega", real_value(f.omega)},
                   {"normaliser", real_value(f.normaliser)}};
     if (!f.omega_pairs.empty()) model["omega_pairs"] = real_list(f.omega_pairs);
+    if (!f.pair_params.empty()) {
+        json params = json::array();
+        for (double v : f.pair_params) params.push_back(number_or_null(v));
+        model["pair_params"] = params;
+        model["log_normaliser"] = number_or_null(f.log_normaliser);
+    }
     json probability = json::array();
     for (double p : f.probability) probability.push_back(number_or_null(p));
     model["probability"] = probability;
@@ -312,7 +318,7 @@ void read_nodes(const json& nodes, fitted_model& m) {
         }
         const std::string ma = at + "/model";
         const json& model = member(o, "model", at);
-        node_model& f = e.model;
+        fitted_node_model& f = e.model;
         f.fitted = bool_member(model, "fitted", ma);
         const json& scored = member(model, "scored_by", ma);
         f.model_node =
@@ -327,10 +333,17 @@ void read_nodes(const json& nodes, fitted_model& m) {
         for (int j = 0; j < q; j++) f.theta.push_back(stored_real(theta[j], ma + "/theta"));
         f.omega = stored_real(member(model, "omega", ma), ma + "/omega");
         f.normaliser = stored_real(member(model, "normaliser", ma), ma + "/normaliser");
-        if (model.contains("omega_pairs")) {
+        if (m.node_model_kind == "pairwise" && f.fitted) {
             const json& pairs = array_member(model, "omega_pairs", ma, q * q);
             for (int k = 0; k < q * q; k++)
                 f.omega_pairs.push_back(stored_real(pairs[k], ma + "/omega_pairs"));
+            const json& params = array_member(model, "pair_params", ma, q + q * (q - 1) / 2);
+            for (size_t d = 0; d < params.size(); d++)
+                f.pair_params.push_back(real_of(params[d], ma + "/pair_params", false));
+            f.log_normaliser =
+                real_of(member(model, "log_normaliser", ma), ma + "/log_normaliser", false);
+            if (static_cast<int>(f.retained.size()) != q)
+                fail("a pairwise fit keeps every outcome", ma + "/retained");
         }
         const json& probability = array_member(model, "probability", ma, q);
         for (int j = 0; j < q; j++) {

@@ -3,6 +3,7 @@
 // one error line, status 1 and no report.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -137,4 +138,86 @@ TEST(FitCommand, WarnsOfFewHeldOutSubjectsAndManyCategories) {
     EXPECT_TRUE(contains(r.err, "warning: nominal column \"city\" has 16 categories: the split "
                                 "search tries all 32767 divisions of them at every node"))
         << r.err;
+}
+
+TEST(FitCommand, PairwiseModelAndFoldsGivenByFileOrColumn) {
+    // The first repetition of the bundled fixed folds, given as a file and as
+    // a column of the table, gives the same report under both node models.
+    const std::string folds = read_file(source_path("examples/folds/birthwt.folds"));
+    std::string first_column, csv;
+    {
+        std::istringstream lines(folds);
+        std::string line;
+        while (std::getline(lines, line)) first_column += line.substr(0, line.find(' ')) + "\n";
+        std::istringstream data(read_file(source_path("examples/birthwt.csv")));
+        std::istringstream fold(first_column);
+        std::string f;
+        std::getline(data, line);
+        csv = line + ",fold\n";
+        while (std::getline(data, line) && std::getline(fold, f)) csv += line + "," + f + "\n";
+    }
+    const std::string options =
+        "--outcomes low,ht,ui --nominal race,smoke --ordinal ptl,ftv --ignore bwt -q --out run";
+    for (const char* model : {"common", "pairwise"}) {
+        std::string dir = make_temp_dir();
+        write_file(dir + "/b.csv", csv);
+        write_file(dir + "/b.folds", first_column);
+        const std::string args = std::string("fit b.csv ") + options + " --model " + model;
+        korva_run by_file = run_korva_in(dir, "", "", args + " --fold-file b.folds --folds 5");
+        ASSERT_EQ(by_file.status, 0) << by_file.err;
+        const std::string report = read_file(dir + "/run/infor");
+        const std::string model_text = read_file(dir + "/run/model.json");
+        korva_run by_column = run_korva_in(dir, "", "", args + " --fold-column fold");
+        ASSERT_EQ(by_column.status, 0) << by_column.err;
+        EXPECT_TRUE(read_file(dir + "/run/infor") == report) << model;
+        EXPECT_EQ(report.find("\n\n") != std::string::npos, true);
+        EXPECT_TRUE(contains(model_text, std::string("\"node_model\": \"") + model + "\""));
+        EXPECT_EQ(contains(model_text, "\"pair_params\""), std::string(model) == "pairwise");
+        EXPECT_TRUE(contains(model_text, "\"folds_from\": \"b.folds\"")) << model;
+        EXPECT_TRUE(contains(model_text, "\"repeats\": 1,")) << model;
+    }
+}
+
+TEST(FitCommand, FoldAndModelRefusals) {
+    std::string csv = "x,f,y1,y2\n";
+    for (int s = 0; s < 12; s++) {
+        csv += std::to_string(s);
+        csv += s % 3 == 0 ? ",1," : ",2,";
+        csv += s % 2 == 0 ? "1,0\n" : "0,1\n";
+    }
+    struct bad {
+        std::string args, error;
+    };
+    const std::vector<bad> cases = {
+        {"--fold-column f --folds 3", "--folds 3, but the given folds number 2"},
+        {"--fold-column f --repeats 2", "--repeats 2, but the given folds have 1 repetition"},
+        {"--fold-column x", "column \"x\": expected a fold, a whole number from 1, found \"0\""},
+        {"--fold-column g", "--fold-column names \"g\", which is not a column"},
+        {"--fold-column f --fold-file f.folds", "give one of them"},
+        {"--fold-file none.folds", "none.folds"},
+        {"--model triple", "--model"},
+    };
+    for (const bad& c : cases) {
+        std::string dir = make_temp_dir();
+        write_file(dir + "/d.csv", csv);
+        korva_run r = run_korva_in(dir, "", "", "fit d.csv --outcomes y1,y2 -q " + c.args);
+        EXPECT_EQ(r.status, 1) << c.args;
+        EXPECT_TRUE(contains(r.err, c.error)) << c.args << ": " << r.err;
+    }
+    // Eleven outcomes are too many for the pairwise model.
+    std::string wide = "x";
+    for (int j = 0; j < 11; j++) wide += ",y" + std::to_string(j);
+    wide += "\n";
+    for (int s = 0; s < 4; s++) {
+        wide += std::to_string(s);
+        for (int j = 0; j < 11; j++) wide += (s + j) % 2 != 0 ? ",1" : ",0";
+        wide += "\n";
+    }
+    std::string dir = make_temp_dir();
+    write_file(dir + "/w.csv", wide);
+    korva_run r = run_korva_in(dir, "", "",
+                               "fit w.csv --folds 2 --model pairwise --outcomes "
+                               "y0,y1,y2,y3,y4,y5,y6,y7,y8,y9,y10");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(contains(r.err, "the pairwise model takes at most 10 outcomes, not 11")) << r.err;
 }

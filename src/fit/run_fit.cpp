@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -82,6 +83,33 @@ void print_cv_table(const std::string& report) {
     print_table(std::cout, rep, sum);
     std::cout.flush();
 }
+
+// Every repetition's scores, kept for the model file: one block, taken before
+// the work starts, so that a count too large for memory is refused at once.
+struct score_rows {
+    real* block = nullptr;
+    real** row = nullptr;
+    score_rows(int repeats, int subtrees) {
+        if (repeats <= 0) return;
+        const double bytes =
+            static_cast<double>(repeats) * (subtrees * sizeof(real) + sizeof(real*));
+        block = static_cast<real*>(std::malloc(static_cast<size_t>(repeats) *
+                                               static_cast<size_t>(subtrees) * sizeof(real)));
+        row = static_cast<real**>(std::malloc(static_cast<size_t>(repeats) * sizeof(real*)));
+        if (block == nullptr || row == nullptr)
+            input_error("the model file keeps every repetition's scores: %d repetitions of %d "
+                        "subtrees need %.1f GB, more than there is memory for; use fewer "
+                        "repetitions",
+                        repeats, subtrees, bytes / 1e9);
+        for (int r = 0; r < repeats; r++) row[r] = block + static_cast<size_t>(r) * subtrees;
+    }
+    ~score_rows() {
+        std::free(block);
+        std::free(row);
+    }
+    score_rows(const score_rows&) = delete;
+    score_rows& operator=(const score_rows&) = delete;
+};
 
 // Writes the model text to its temporary; a failure ends the run.
 void write_model_text(const std::string& path, const std::string& text) {
@@ -211,12 +239,11 @@ int run_fit(const fit_options& given) {
     add_pruning(model, n_subtrees, alpha, pruned_nodes);
 
     progress.start_folds(options.folds, options.repeats);
-    real** rows = options.repeats > 0 ? matrix(options.repeats, n_subtrees) : nullptr;
-    run_repetitions(options.folds, options.repeats, &cv_seed, nodes, split, fit, rows);
+    score_rows rows(options.repeats, n_subtrees);
+    run_repetitions(options.folds, options.repeats, &cv_seed, nodes, split, fit, rows.row);
     progress.finish();
-    add_cross_validation(model, options.folds, options.repeats, rows);
+    add_cross_validation(model, options.folds, options.repeats, rows.row);
     model.cv.folds_from = folds_from;
-    if (rows != nullptr) release_matrix(rows, options.repeats);
 
     write_model_text(model_temp, model_to_json_text(model));
     finish_report();

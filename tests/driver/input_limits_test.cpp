@@ -3,6 +3,7 @@
 // the header and go on to the type row.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -75,4 +76,36 @@ TEST(InputLimits, StreamWithoutWhiteSpaceEndsWithAnError) {
                           0),
               0u)
         << r.err;
+}
+
+TEST(InputLimits, HugeRepetitionCountRunsInBoundedMemory) {
+    if (std::system("prlimit --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no prlimit";
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the address sanitizer's shadow memory does not fit an address-space limit";
+#endif
+    // Memory does not grow with the repetitions: under a 1 GB address-space
+    // limit the run is still working when it is stopped after two seconds
+    // (no abort, no error), on one thread and on two.
+    for (const char* threads : {"1", "2"}) {
+        korva_run r = run_korva("b.dat\n0\n5\n2147483647\n",
+                                {{"b.dat", read_file(source_path("examples/birthwt.dat"))}},
+                                std::string("KORVA_THREADS=") + threads +
+                                    " prlimit --as=1000000000 timeout 2");
+        EXPECT_EQ(r.status, 124) << threads << ": " << r.err;
+        EXPECT_EQ(r.err, "") << threads;
+        EXPECT_NE(r.out.find("round 2\n"), std::string::npos) << threads;
+        EXPECT_FALSE(r.infor_exists) << threads;
+    }
+    // korva fit keeps every repetition's scores for the model file: a count
+    // beyond memory is refused before the work, in one line.
+    std::string dir = make_temp_dir();
+    write_file(dir + "/b.dat", read_file(source_path("examples/birthwt.dat")));
+    korva_run fit =
+        run_korva_in(dir, "", "prlimit --as=1000000000", "fit b.dat -q --repeats 2147483647");
+    EXPECT_EQ(fit.status, 1);
+    EXPECT_EQ(fit.err.rfind("error: the model file keeps every repetition's scores: 2147483647 "
+                            "repetitions of ",
+                            0),
+              0u)
+        << fit.err;
 }

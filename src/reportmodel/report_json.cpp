@@ -3,7 +3,9 @@
 #include "reportmodel/report_json.h"
 
 #include <cmath>
+#include <string>
 
+#include "report/float_text.h"
 #include "reportmodel/model_rules.h"
 #include "reportmodel/node_association.h"
 
@@ -19,7 +21,8 @@ json cv_table(const report_file& rep, const cv_summary& sum) {
     json rows = json::array();
     for (size_t j = 0; j < rep.subtrees.size(); j++) {
         rows.push_back({{"subtree", j + 1},
-                        {"alpha", rep.subtrees[j].alpha},
+                        // alpha is a float in either file: its shortest text.
+                        {"alpha", std::stod(float_text(static_cast<float>(rep.subtrees[j].alpha)))},
                         {"terminal", sum.terminal_nodes[j]},
                         {"mean", number_or_null(sum.mean[j], sum.repetitions > 0)},
                         {"se", number_or_null(sum.se[j], sum.repetitions > 1)}});

@@ -2,6 +2,10 @@
 // (one "error: " line on standard error, exit status 1).
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
+#include "model_fixture.h"
+#include "modelfile/model_json.h"
 #include "report_fixture.h"
 
 namespace {
@@ -39,6 +43,13 @@ TEST(ReportCli, NamesFileReplacesColumnNumbers) {
     std::string dot = read_file(r.dir + "/t.dot");
     EXPECT_NE(dot.find("lwt <= 30.5"), std::string::npos) << dot;
     EXPECT_NE(dot.find("ptl in {0,2}"), std::string::npos) << dot;
+
+    // A CSV header row: its quotes are not part of the names.
+    write_file(dir + "/names.csv", "\"age\",\"lwt\",race,\"smoke\",\"ptl\"\n1,2,3,4,5\n");
+    r = run_report(quoted(fixture_path("hand_nine_nodes.infor")) + " --names " +
+                   quoted(dir + "/names.csv") + " --tree 2 --dot t.dot");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(read_file(r.dir + "/t.dot").find("\\nlwt <= 30.5\""), std::string::npos);
 
     write_file(dir + "/short", "age lwt race\n");
     expect_refusal(run_report(quoted(fixture_path("hand_nine_nodes.infor")) + " --names " +
@@ -80,4 +91,41 @@ TEST(ReportCli, SvgWithoutGraphvizSaysSo) {
     report_run r = run_report(quoted(fixture_path("hand_nine_nodes.infor")) + " --svg t.svg",
                               "PATH=/nonexistent");
     expect_refusal(r, "Graphviz's dot is not installed");
+}
+
+// A model file read by both programs alike; refusals that once printed the
+// table and succeeded, or wrote SVG into a .png name, on both kinds of file.
+TEST(ReportCli, ModelFileAndRefusalsOnBothKinds) {
+    const std::string dir = make_temp_dir();
+    write_file(dir + "/model.json", model_to_json_text(hand_model()));
+    const std::string model = quoted(dir + "/model.json");
+    report_run r = run_report(model);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("subtree 1 of 3 (no cross-validation to choose by: subtree 1, the "
+                         "largest): 4 terminal nodes"),
+              std::string::npos)
+        << r.out;
+    korva_run k = run_korva_in(dir, "", "", "report model.json");
+    EXPECT_EQ(k.status, 0) << k.err;
+    EXPECT_EQ(k.out, replaced(r.out, dir + "/model.json", "model.json"));
+
+    r = run_report(model + " --tree 2 --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["subtree"]["terminal_nodes"], nlohmann::json({3, 4, 2}));
+    EXPECT_EQ(j["subtree"]["nodes"][4]["rule"], "group in {placebo}");
+
+    for (const std::string& file : {model, quoted(fixture_path("hand_nine_nodes.infor"))}) {
+        expect_refusal(run_report(file + " --tree 99"), "subtree 99 out of range");
+        expect_refusal(run_report(file + " --tree 0"), "subtree 0 out of range");
+        expect_refusal(run_report(file + " --tree two"), "expected a subtree number, min or 1se");
+        expect_refusal(run_report(file + " --tree 1 --plot cv.png"), "must end in .svg");
+        expect_refusal(run_report(file + " --tree 1 --png tree.svg"), "must end in .png");
+    }
+    expect_refusal(run_report(quoted(fixture_path("hand_nine_nodes.infor")) + " --profiles p.svg"),
+                   "--profiles needs a model file");
+    if (!have_program("dot")) return;
+    r = run_report(model + " --tree 1 --png tree.png --profiles p.svg");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read_file(r.dir + "/tree.png").substr(0, 4), "\x89PNG");
 }

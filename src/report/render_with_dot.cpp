@@ -27,6 +27,11 @@ bool render_with_dot(const std::string& dot_text, const std::string& format,
                        "(install the graphviz package, or write DOT with --dot)";
         return false;
     }
+    // An unwritable name is said in one line here rather than by dot.
+    if (!std::ofstream(path)) {
+        error = path + ": cannot write the file";
+        return false;
+    }
     const std::string dot_path = path + ".korva-report.dot";
     {
         std::ofstream out(dot_path);

@@ -67,7 +67,9 @@ int chosen_subtree(const report_input& input, const std::string& tree, std::stri
     const int k = static_cast<int>(input.rep.subtrees.size());
     const std::string range = "1.." + std::to_string(k);
     if (tree.empty() && input.sum.one_se < 0) {
-        chosen_by = "no cross-validation to choose by: subtree 1, the largest";
+        // Subtree 1 is the grown tree unless pruning at alpha 0 already cut nodes.
+        chosen_by = std::string("no cross-validation to choose by: subtree 1, ") +
+                    (input.rep.subtrees[0].pruned.empty() ? "the grown tree" : "the largest");
         return 1;
     }
     if (tree.empty() || tree == "1se" || tree == "min") {

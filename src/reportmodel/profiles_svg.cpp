@@ -6,6 +6,7 @@
 #include "reportmodel/profiles_svg.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -103,9 +104,10 @@ void write_profiles_svg(std::ostream& out, const fitted_model& model, const subt
                               std::to_string(model.subtrees.size()) + ", " +
                               std::to_string(n_terminal) +
                               (n_terminal == 1 ? " terminal node" : " terminal nodes");
-    const std::string subtitle = view.chosen_by +
-                                 ". Each cell: the observed rate of the outcome in the node "
-                                 "(darker is higher)";
+    std::string subtitle = view.chosen_by +
+                           ". Each cell: the observed rate of the outcome in the node "
+                           "(darker is higher)";
+    subtitle[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(subtitle[0])));
     const std::string footnote =
         pairwise ? ""
                  : "odds ratio: e^omega, the factor by which the odds of any outcome change "

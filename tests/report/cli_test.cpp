@@ -101,8 +101,8 @@ TEST(ReportCli, ModelFileAndRefusalsOnBothKinds) {
     const std::string model = quoted(dir + "/model.json");
     report_run r = run_report(model);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("subtree 1 of 3 (no cross-validation to choose by: subtree 1, the "
-                         "largest): 4 terminal nodes"),
+    EXPECT_NE(r.out.find("subtree 1 of 3 (no cross-validation to choose by: subtree 1, the grown "
+                         "tree): 4 terminal nodes"),
               std::string::npos)
         << r.out;
     korva_run k = run_korva_in(dir, "", "", "report model.json");

@@ -143,6 +143,8 @@ void run(const report_options& o) {
         write_text(o.profiles, svg.str());
         said << "outcome profiles of subtree " << k << " drawn in " << o.profiles << "\n";
     }
+    // A full disk or a closed pipe must not pass for a complete report.
+    if (!std::cout.flush()) refuse("cannot write to standard output");
 }
 
 } // namespace
@@ -151,6 +153,7 @@ int run_report(const report_options& options) {
     try {
         run(options);
     } catch (const refusal& r) {
+        std::cout.clear();
         std::cout.flush();
         std::cerr << "error: " << r.message << "\n";
         return 1;

@@ -108,6 +108,10 @@ TEST(ReportCli, ModelFileAndRefusalsOnBothKinds) {
     korva_run k = run_korva_in(dir, "", "", "report model.json");
     EXPECT_EQ(k.status, 0) << k.err;
     EXPECT_EQ(k.out, replaced(r.out, dir + "/model.json", "model.json"));
+    // Output that cannot be written is no success.
+    k = run_korva_in(dir, "", "", "report model.json", "> /dev/full 2> .stderr");
+    EXPECT_EQ(k.status, 1);
+    EXPECT_EQ(k.err, "error: cannot write to standard output\n");
 
     r = run_report(model + " --tree 2 --json");
     ASSERT_EQ(r.status, 0) << r.err;

@@ -58,8 +58,8 @@ void write_model_dot(std::ostream& out, const fitted_model& model, const subtree
         << ", nodesep=0.15, ranksep=" << (wide ? "0.35" : "0.3")
         << ", fontname=\"Helvetica\", fontsize=10, labelloc=b, labeljust=l, label=<subtree "
         << view.k << " (" << xml_escaped(view.chosen_by) << "), " << n_terminal
-        << (n_terminal == 1 ? " terminal node" : " terminal nodes")
-        << " (thick frames)<BR ALIGN=\"LEFT\"/>cells: observed rate of " << outcomes
+        << (n_terminal == 1 ? " terminal node (thick frame)" : " terminal nodes (thick frames)")
+        << "<BR ALIGN=\"LEFT\"/>cells: observed rate of " << outcomes
         << ", left to right; darker is higher<BR ALIGN=\"LEFT\"/>>];\n"
         << "    node [shape=plain, fontname=\"Helvetica\", fontsize=10];\n"
         << "    edge [color=\"#777777\", arrowsize=0.5];\n";

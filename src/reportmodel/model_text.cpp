@@ -94,7 +94,7 @@ void print_profiles(std::ostream& out, const fitted_model& model, const subtree_
     }
     out << "\n";
     for (int t : view.terminal_nodes) {
-        const node_model& m = model.nodes[static_cast<size_t>(t)].model;
+        const fitted_node_model& m = model.nodes[static_cast<size_t>(t)].model;
         const bool all_pure = std::find(m.pure.begin(), m.pure.end(), false) == m.pure.end();
         if (m.model_node != t && !all_pure)
             out << "node " << t << ": its own model could not be fitted; "

@@ -5,19 +5,19 @@
 #include <cmath>
 #include <cstdio>
 
-const node_model* scoring_model(const fitted_model& model, int t) {
+const fitted_node_model* scoring_model(const fitted_model& model, int t) {
     const int s = model.nodes[static_cast<size_t>(t)].model.model_node;
     return s < 0 ? nullptr : &model.nodes[static_cast<size_t>(s)].model;
 }
 
 double odds_ratio(const fitted_model& model, int t) {
-    const node_model* m = scoring_model(model, t);
+    const fitted_node_model* m = scoring_model(model, t);
     if (m == nullptr || m->retained.size() < 2 || !m->omega_pairs.empty()) return NAN;
     return std::exp(static_cast<double>(m->omega));
 }
 
 double pair_odds_ratio(const fitted_model& model, int t, int a, int b) {
-    const node_model* m = scoring_model(model, t);
+    const fitted_node_model* m = scoring_model(model, t);
     if (m == nullptr || m->omega_pairs.empty()) return NAN;
     auto retained = [&](int j) {
         return std::find(m->retained.begin(), m->retained.end(), j) != m->retained.end();

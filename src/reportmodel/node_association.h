@@ -9,7 +9,7 @@
 
 // The model that gives node t its probabilities: its own fit, or that of the
 // nearest fitted ancestor; nullptr when there is none.
-const node_model* scoring_model(const fitted_model& model, int t);
+const fitted_node_model* scoring_model(const fitted_model& model, int t);
 
 // e^omega of node t's scoring model; NaN when fewer than two outcomes are in
 // that fit (no association to speak of) or the model is pairwise.

@@ -26,7 +26,7 @@ inline model_node_entry hand_node(int number, int parent, int left, int cases,
     e.cases = cases;
     e.positives = positives;
     for (int p : positives) e.rate.push_back(static_cast<double>(p) / cases);
-    node_model& m = e.model;
+    fitted_node_model& m = e.model;
     m.fitted = true;
     m.model_node = number;
     m.theta = {0.1f, 0.2f};

@@ -13,7 +13,7 @@
 #include "fit/run_fit.h"
 #include "numeric/printable_text.h"
 #include "numeric/thread_count.h"
-#include "report/report_main.h"
+#include "reportcommand/report_command.h"
 
 #ifndef KORVA_VERSION
 #define KORVA_VERSION "unknown"
@@ -103,10 +103,10 @@ int run_command_line(int argc, char** argv) {
     fit_options fit;
     add_fit(app, fit);
 
-    CLI::App* report = app.add_subcommand(
-        "report", "Read a report file back: the subtree table, the chosen subtree, pictures");
-    report->prefix_command();
-    report->set_help_flag();
+    report_options report;
+    add_report_options(*app.add_subcommand("report", "Read a report file or model file back: "
+                                                     "the chosen subtree, its profiles, pictures"),
+                       report);
 
     // A first word that is no option and no command is a mistyped command.
     const std::string first = argv[1];
@@ -138,10 +138,5 @@ int run_command_line(int argc, char** argv) {
         fit.repeats_given = sub->count("--repeats") > 0;
         return run_fit(fit);
     }
-    std::vector<std::string> rest = report->remaining();
-    std::vector<char*> args;
-    std::string name = "korva report";
-    args.push_back(name.data());
-    for (std::string& a : rest) args.push_back(a.data());
-    return report_main(static_cast<int>(args.size()), args.data());
+    return run_report(report);
 }

@@ -73,21 +73,22 @@ void summarize_cv(const report_file& rep, cv_summary& sum);
 // The table printed by korva-report.
 void print_table(std::ostream& out, const report_file& rep, const cv_summary& sum);
 
-// Reads whitespace-separated column names; false with `error` set on failure.
+// Reads column names: the header row of a CSV file (quotes removed), or names
+// separated by white space; false with `error` set on failure.
 bool read_names(const std::string& path, std::vector<std::string>& names, std::string& error);
 
 // Text of the rule a case follows to the left daughter of node t, e.g.
-// "column 7 <= 2.500000" or "column 3 in {0,2}"; names replace "column N" when given.
+// "column 7 <= 2.5" or "column 3 in {0,2}"; names replace "column N" when given.
 std::string split_rule(const report_node& node, const std::vector<std::string>& names);
 
 // Subtree k (1-based) as a Graphviz DOT graph.
 void write_dot(std::ostream& out, const report_file& rep, int k,
                const std::vector<std::string>& names);
 
-// Renders DOT text to an SVG file with Graphviz's dot. False with `error` set when dot
-// is not installed or fails.
-bool render_svg_with_dot(const std::string& dot_text, const std::string& svg_path,
-                         std::string& error);
+// Renders DOT text to a picture file with Graphviz's dot, format "svg" or "png".
+// False with `error` set when dot is not installed or fails.
+bool render_with_dot(const std::string& dot_text, const std::string& format,
+                     const std::string& path, std::string& error);
 
 // The cross-validation curve (mean with SE bars against terminal nodes) as SVG.
 void write_cv_plot(std::ostream& out, const report_file& rep, const cv_summary& sum);

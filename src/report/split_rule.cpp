@@ -3,8 +3,7 @@
 // For a nominal split the report lists the categories that went right. The split
 // search never moves the highest category k-1 to the left, so it is always in that
 // list, and the left categories are the others from 0 up to the largest one listed.
-#include <cstdio>
-
+#include "report/float_text.h"
 #include "report/report.h"
 
 namespace {
@@ -24,11 +23,8 @@ std::string split_rule(const report_node& node, const std::vector<std::string>& 
     std::string column = node.column >= 1 && node.column <= static_cast<int>(names.size())
                              ? names[node.column - 1]
                              : "column " + std::to_string(node.column);
-    if (!node.nominal) {
-        char cut[64];
-        std::snprintf(cut, sizeof cut, "%f", node.cut);
-        return column + " <= " + cut;
-    }
+    // The report prints cuts with six decimals; the cut itself is a float.
+    if (!node.nominal) return column + " <= " + float_text(static_cast<float>(node.cut));
     std::vector<int> left;
     if (!node.right_categories.empty()) {
         std::size_t r = 0;

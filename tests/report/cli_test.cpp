@@ -2,6 +2,10 @@
 // (one "error: " line on standard error, exit status 1).
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
+#include "model_fixture.h"
+#include "modelfile/model_json.h"
 #include "report_fixture.h"
 
 namespace {
@@ -37,8 +41,15 @@ TEST(ReportCli, NamesFileReplacesColumnNumbers) {
                               quoted(dir + "/names") + " --tree 2 --dot t.dot");
     ASSERT_EQ(r.status, 0) << r.err;
     std::string dot = read_file(r.dir + "/t.dot");
-    EXPECT_NE(dot.find("lwt <= 30.500000"), std::string::npos) << dot;
+    EXPECT_NE(dot.find("lwt <= 30.5"), std::string::npos) << dot;
     EXPECT_NE(dot.find("ptl in {0,2}"), std::string::npos) << dot;
+
+    // A CSV header row: its quotes are not part of the names.
+    write_file(dir + "/names.csv", "\"age\",\"lwt\",race,\"smoke\",\"ptl\"\n1,2,3,4,5\n");
+    r = run_report(quoted(fixture_path("hand_nine_nodes.infor")) + " --names " +
+                   quoted(dir + "/names.csv") + " --tree 2 --dot t.dot");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(read_file(r.dir + "/t.dot").find("\\nlwt <= 30.5\""), std::string::npos);
 
     write_file(dir + "/short", "age lwt race\n");
     expect_refusal(run_report(quoted(fixture_path("hand_nine_nodes.infor")) + " --names " +
@@ -54,8 +65,8 @@ TEST(ReportCli, Refusals) {
                    "subtree 5 out of range: the file has subtrees 1..4");
     expect_refusal(run_report(good + " --tree 0 --dot t.dot"), "subtree 0 out of range");
     expect_refusal(run_report(good + " --tree big --dot t.dot"), "expected a subtree number");
-    expect_refusal(run_report(good + " --colour"), "unknown option --colour");
-    expect_refusal(run_report(good + " --dot"), "--dot needs a value");
+    expect_refusal(run_report(good + " --colour"), "not expected: --colour");
+    expect_refusal(run_report(good + " --dot"), "--dot: 1 required");
 
     std::string dir = make_temp_dir();
     std::string text = fixture_text("hand_nine_nodes.infor");
@@ -65,7 +76,11 @@ TEST(ReportCli, Refusals) {
     report_run norep = run_report(quoted(dir + "/norep.infor"));
     EXPECT_EQ(norep.status, 0) << norep.err;
     EXPECT_NE(norep.out.find("no cross-validation rows"), std::string::npos);
-    expect_refusal(run_report(quoted(dir + "/norep.infor") + " --dot t.dot"),
+    // Without cross-validation the default is subtree 1; 1se and min choose nothing.
+    report_run first = run_report(quoted(dir + "/norep.infor") + " --dot t.dot");
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_NE(first.out.find("subtree 1 (5 terminal nodes) written"), std::string::npos);
+    expect_refusal(run_report(quoted(dir + "/norep.infor") + " --tree 1se --dot t.dot"),
                    "--tree 1se cannot choose a subtree");
     expect_refusal(run_report(quoted(dir + "/norep.infor") + " --plot p.svg"), "nothing to plot");
     EXPECT_EQ(run_report(quoted(dir + "/norep.infor") + " --tree 2 --dot t.dot").status, 0);
@@ -76,4 +91,45 @@ TEST(ReportCli, SvgWithoutGraphvizSaysSo) {
     report_run r = run_report(quoted(fixture_path("hand_nine_nodes.infor")) + " --svg t.svg",
                               "PATH=/nonexistent");
     expect_refusal(r, "Graphviz's dot is not installed");
+}
+
+// A model file read by both programs alike; refusals that once printed the
+// table and succeeded, or wrote SVG into a .png name, on both kinds of file.
+TEST(ReportCli, ModelFileAndRefusalsOnBothKinds) {
+    const std::string dir = make_temp_dir();
+    write_file(dir + "/model.json", model_to_json_text(hand_model()));
+    const std::string model = quoted(dir + "/model.json");
+    report_run r = run_report(model);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("subtree 1 of 3 (no cross-validation to choose by: subtree 1, the grown "
+                         "tree): 4 terminal nodes"),
+              std::string::npos)
+        << r.out;
+    korva_run k = run_korva_in(dir, "", "", "report model.json");
+    EXPECT_EQ(k.status, 0) << k.err;
+    EXPECT_EQ(k.out, replaced(r.out, dir + "/model.json", "model.json"));
+    // Output that cannot be written is no success.
+    k = run_korva_in(dir, "", "", "report model.json", "> /dev/full 2> .stderr");
+    EXPECT_EQ(k.status, 1);
+    EXPECT_EQ(k.err, "error: cannot write to standard output\n");
+
+    r = run_report(model + " --tree 2 --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["subtree"]["terminal_nodes"], nlohmann::json({3, 4, 2}));
+    EXPECT_EQ(j["subtree"]["nodes"][4]["rule"], "group in {placebo}");
+
+    for (const std::string& file : {model, quoted(fixture_path("hand_nine_nodes.infor"))}) {
+        expect_refusal(run_report(file + " --tree 99"), "subtree 99 out of range");
+        expect_refusal(run_report(file + " --tree 0"), "subtree 0 out of range");
+        expect_refusal(run_report(file + " --tree two"), "expected a subtree number, min or 1se");
+        expect_refusal(run_report(file + " --tree 1 --plot cv.png"), "must end in .svg");
+        expect_refusal(run_report(file + " --tree 1 --png tree.svg"), "must end in .png");
+    }
+    expect_refusal(run_report(quoted(fixture_path("hand_nine_nodes.infor")) + " --profiles p.svg"),
+                   "--profiles needs a model file");
+    if (!have_program("dot")) return;
+    r = run_report(model + " --tree 1 --png tree.png --profiles p.svg");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read_file(r.dir + "/tree.png").substr(0, 4), "\x89PNG");
 }

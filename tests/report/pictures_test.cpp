@@ -58,7 +58,7 @@ TEST(ReportPictures, SplitRulesReadAsTheLeftBranch) {
     report_node ordered;
     ordered.column = 7;
     ordered.cut = 2.5;
-    EXPECT_EQ(split_rule(ordered, {}), "column 7 <= 2.500000");
+    EXPECT_EQ(split_rule(ordered, {}), "column 7 <= 2.5");
     report_node nominal;
     nominal.column = 3;
     nominal.nominal = true;
@@ -70,7 +70,7 @@ TEST(ReportPictures, SplitRulesReadAsTheLeftBranch) {
     nominal.right_categories = {0, 1, 2};
     EXPECT_EQ(split_rule(nominal, {}), "column 3 not in {0,1,2}");
     // Too few names: the column number stays.
-    EXPECT_EQ(split_rule(ordered, {"a", "b"}), "column 7 <= 2.500000");
+    EXPECT_EQ(split_rule(ordered, {"a", "b"}), "column 7 <= 2.5");
 }
 
 TEST(ReportPictures, DotGraphHasTheSubtreesNodesAndEdges) {
@@ -138,7 +138,7 @@ TEST(ReportPictures, SvgFilesAreWellFormed) {
         std::ostringstream dot;
         write_dot(dot, rep, 2, {});
         std::string error;
-        ASSERT_TRUE(render_svg_with_dot(dot.str(), dir + "/tree.svg", error)) << error;
+        ASSERT_TRUE(render_with_dot(dot.str(), "svg", dir + "/tree.svg", error)) << error;
         EXPECT_TRUE(well_formed_xml(dir + "/tree.svg"));
     }
 }

@@ -1,4 +1,4 @@
-// Renders DOT text to SVG through Graphviz's dot program.
+// Renders DOT text to SVG or PNG through Graphviz's dot program.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -20,14 +20,19 @@ std::string shell_quote(const std::string& s) {
 
 } // namespace
 
-bool render_svg_with_dot(const std::string& dot_text, const std::string& svg_path,
-                         std::string& error) {
+bool render_with_dot(const std::string& dot_text, const std::string& format,
+                     const std::string& path, std::string& error) {
     if (std::system("command -v dot >/dev/null 2>&1") != 0) {
-        error = svg_path + ": cannot draw the SVG: Graphviz's dot is not installed "
-                           "(install the graphviz package, or write DOT with --dot)";
+        error = path + ": cannot draw the picture: Graphviz's dot is not installed "
+                       "(install the graphviz package, or write DOT with --dot)";
         return false;
     }
-    const std::string dot_path = svg_path + ".korva-report.dot";
+    // An unwritable name is said in one line here rather than by dot.
+    if (!std::ofstream(path)) {
+        error = path + ": cannot write the file";
+        return false;
+    }
+    const std::string dot_path = path + ".korva-report.dot";
     {
         std::ofstream out(dot_path);
         out << dot_text;
@@ -37,11 +42,11 @@ bool render_svg_with_dot(const std::string& dot_text, const std::string& svg_pat
         }
     }
     const std::string command =
-        "dot -Tsvg -o " + shell_quote(svg_path) + " " + shell_quote(dot_path);
+        "dot -T" + format + " -o " + shell_quote(path) + " " + shell_quote(dot_path);
     const int status = std::system(command.c_str());
     std::remove(dot_path.c_str());
     if (status != 0) {
-        error = svg_path + ": dot failed to draw the SVG";
+        error = path + ": dot failed to draw the picture";
         return false;
     }
     return true;

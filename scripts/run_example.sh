@@ -19,3 +19,5 @@ fi
 cd "$root/examples"
 "$build/korva" fit pbc.csv --outcomes ascites,hepato,spiders --nominal trt,sex \
   --ordinal edema,stage --ignore id --out run
+echo
+"$build/korva" report run/model.json

@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
-// Held-out subjects per fold below which the scores say little: a held-out
-// case alone in its node adds nothing to the score.
-inline constexpr int min_reliable_held_out = 10;
+#include "numeric/held_out_rule.h"
+
 
 // Warns when floor(n_subjects / n_folds) is below min_reliable_held_out.
 void warn_about_folds(int n_subjects, int n_folds);

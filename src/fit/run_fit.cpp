@@ -73,13 +73,16 @@ std::string in_directory(const std::string& dir, const char* name) {
     return dir.back() == '/' ? dir + name : dir + "/" + name;
 }
 
-// The cross-validation table of the finished report, as korva report prints it.
-void print_cv_table(const std::string& report) {
+// The cross-validation table of the finished report, as korva report prints
+// it from the model file (with the mark of too few held-out subjects).
+void print_cv_table(const std::string& report, int folds, int subjects) {
     report_file rep;
     std::string error;
     if (!read_report(report, rep, error)) input_error("%s", error.c_str());
     cv_summary sum;
     summarize_cv(rep, sum);
+    sum.folds = folds;
+    sum.subjects = subjects;
     print_table(std::cout, rep, sum);
     std::cout.flush();
 }
@@ -251,7 +254,7 @@ int run_fit(const fit_options& given) {
         input_error("cannot write the model file \"%s\": %s",
                     printable_text(model_path, 4096).c_str(), std::strerror(errno));
 
-    print_cv_table(report_name());
+    print_cv_table(report_name(), options.folds, n_subjects);
     std::printf("\nwritten: %s, %s\n", report_name().c_str(), model_path.c_str());
     release_node_table(nodes);
     release_fit_workspace(fit);

@@ -39,5 +39,12 @@ void print_table(std::ostream& out, const report_file& rep, const cv_summary& su
             << "1se: smallest subtree whose mean is within one standard error of the lowest";
         if (sum.repetitions == 1) out << "\n     (one repetition: no standard error, 1se = min)";
         out << "\n";
+        const int held_out = sum.folds > 0 ? sum.subjects / sum.folds : min_reliable_held_out;
+        if (held_out < min_reliable_held_out)
+            out << "\nunreliable: " << sum.folds << " folds of " << sum.subjects
+                << " subjects hold out " << held_out << (held_out == 1 ? " subject" : " subjects")
+                << " each (fewer than " << min_reliable_held_out
+                << ");\n  a held-out case alone in its node adds nothing to the score, so these "
+                   "means say\n  little about which subtree predicts best\n";
     }
 }

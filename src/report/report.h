@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "numeric/held_out_rule.h"
+
 // One row of the tree table.
 struct report_node {
     int number = 0;
@@ -44,6 +46,10 @@ struct cv_summary {
     std::vector<double> se;          // sd / sqrt(R); meaningless below two repetitions
     int best = -1;                   // index of the lowest mean, -1 without repetitions
     int one_se = -1;                 // index chosen by the one-standard-error rule
+    // The folds and subjects of the run when known (a model file records them,
+    // a report file does not); 0 when unknown.
+    int folds = 0;
+    int subjects = 0;
 };
 
 // Reads and checks a report file. On failure returns false and sets `error` to

@@ -40,5 +40,7 @@ cv_summary model_cv_summary(const fitted_model& model) {
     sum.se.resize(model.subtrees.size(), 0.0);
     sum.best = model.cv.best;
     sum.one_se = model.cv.one_se;
+    sum.folds = model.cv.folds;
+    sum.subjects = model.nodes.empty() ? 0 : model.nodes[0].cases;
     return sum;
 }

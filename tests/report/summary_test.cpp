@@ -52,6 +52,27 @@ TEST(ReportSummary, HandWorkedNineNodeFile) {
         << table.str();
 }
 
+// The table is marked unreliable when the folds hold out fewer than 10 subjects
+// each (9 of 99 with 11 folds, 10 of 110, 11 of 121), and never when the folds
+// are unknown, as in a report file.
+TEST(ReportSummary, FewHeldOutSubjectsMarkTheTableUnreliable) {
+    report_file rep = parsed(fixture_text("hand_nine_nodes.infor"));
+    cv_summary sum;
+    summarize_cv(rep, sum);
+    auto marked = [&](int folds, int subjects) {
+        sum.folds = folds;
+        sum.subjects = subjects;
+        std::ostringstream table;
+        print_table(table, rep, sum);
+        return table.str().find("unreliable: ") != std::string::npos;
+    };
+    EXPECT_TRUE(marked(11, 109));
+    EXPECT_FALSE(marked(11, 110));
+    EXPECT_FALSE(marked(11, 121));
+    EXPECT_TRUE(marked(99, 99));
+    EXPECT_FALSE(marked(0, 0));
+}
+
 // Pruning an ancestor after its descendant on the same line is how one step can cut
 // twice; both removed branches count.
 TEST(ReportSummary, SeveralNodesOnOnePruningLine) {

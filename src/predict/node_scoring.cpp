@@ -47,11 +47,14 @@ case_scorer make_case_scorer(const fitted_model& model, int t, const std::string
         s.log_normaliser = std::log(std::ldexp(1.0, q));
         return s;
     }
-    for (std::size_t r = 0; r < f->retained.size(); r++)
-        if (r > 0 && f->retained[r] <= f->retained[r - 1])
-            throw predict_error(model_name + ": node " + std::to_string(t) +
-                                ": the retained outcomes are not in ascending order (a damaged "
-                                "model file)");
+    const std::string node = model_name + ": node " + std::to_string(t) + ": ";
+    for (std::size_t r = 1; r < f->retained.size(); r++)
+        if (f->retained[r] <= f->retained[r - 1])
+            throw predict_error(node + "the retained outcomes are not in ascending order (a "
+                                       "damaged model file)");
+    if (!(f->normaliser > 0))
+        throw predict_error(node + "the normaliser of its scoring fit is not positive (a damaged "
+                                   "model file)");
     s.log_normaliser = std::log(static_cast<double>(f->normaliser));
     s.retained = f->retained;
     s.omega = f->omega;

@@ -12,7 +12,8 @@ seconds="${1:-60}"
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER="${CXX:-clang++-14}" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVA_FUZZ=ON -DKORVA_TESTS=OFF -DKORVA_BENCH=OFF \
   -DKORVA_WERROR=ON
-cmake --build "$build" -j "${JOBS:-2}" --target fuzz_data_file fuzz_dialogue fuzz_whole_run fuzz_csv fuzz_model_file
+cmake --build "$build" -j "${JOBS:-2}" --target fuzz_data_file fuzz_dialogue fuzz_whole_run fuzz_csv \
+  fuzz_model_file fuzz_predict
 # A header may announce far more subjects than the file holds. Blocks above
 # 1 GB are refused (the run then stops as for exhausted memory) instead of
 # being granted, which would make the sanitizer's shadow memory of every such
@@ -20,7 +21,7 @@ cmake --build "$build" -j "${JOBS:-2}" --target fuzz_data_file fuzz_dialogue fuz
 export ASAN_OPTIONS="allocator_may_return_null=1:max_allocation_size_mb=1024:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="print_stacktrace=1:${UBSAN_OPTIONS:-}"
 mkdir -p "$build/artifacts"
-for target in data_file dialogue whole_run csv model_file; do
+for target in data_file dialogue whole_run csv model_file predict; do
   mkdir -p "$build/corpus/$target"
   # A whole run leaves the pruning sequence's node lists to the end of the
   # process, as specified, so leaks are not looked for there.

@@ -13,6 +13,8 @@
 #include "fit/run_fit.h"
 #include "numeric/printable_text.h"
 #include "numeric/thread_count.h"
+#include "predict/predict_options.h"
+#include "predict/run_predict.h"
 #include "reportcommand/report_command.h"
 
 #ifndef KORVA_VERSION
@@ -90,6 +92,58 @@ void add_fit(CLI::App& app, fit_options& o) {
     fit->footer(fit_examples);
 }
 
+const char* predict_examples = R"(
+Examples:
+  korva predict pbc-run/model.json examples/pbc.csv --keep id --output pbc-predicted.csv
+  korva predict pbc-run/model.json new.csv --tree 2 --patterns
+  korva predict votes-run/model.json examples/votes.dat --tree min
+
+DATA is delimited text with a header row (or korva's data file, whose columns
+are named "column 1", "column 2", ...). The columns the tree splits on are
+found by name; other columns are ignored unless --keep copies them. Output:
+one CSV row per subject, in input order: the kept columns, node (the terminal
+node), p_NAME per outcome (the probability that the outcome is positive under
+the node's model), loglik (the subject's log-likelihood, as cross-validation
+scores a held-out case; only when every outcome column is present, empty for a
+subject with a missing outcome) and with --patterns P_ followed by one 0/1
+digit per outcome in outcome order (P_000, P_001, ..., P_111: patterns in
+binary counting order, the first outcome the most significant digit).
+A value training never had (a label never seen, a category number beyond the
+column's, a missing value in a column without missing values in training)
+goes to the daughter with more training cases (the left one on a tie);
+standard error says how many subjects per column.)";
+
+void add_predict(CLI::App& app, predict_options& o) {
+    CLI::App* predict = app.add_subcommand(
+        "predict", "Apply a subtree of a fitted model to new subjects: node, probabilities, "
+                   "log-likelihood");
+    predict->add_option("MODEL", o.model, "The model file written by korva fit (model.json)")
+        ->required();
+    predict->add_option("DATA", o.data, "Delimited text with a header row, or korva's data file")
+        ->required();
+    predict
+        ->add_option("--tree", o.tree,
+                     "Subtree to apply: its number, min or 1se (default: 1se when the model has "
+                     "cross-validation rows, else 1)")
+        ->type_name("K|min|1se");
+    predict
+        ->add_option("--output,-o", o.output, "Write the table to FILE (default: standard output)")
+        ->type_name("FILE");
+    predict->add_option("--keep", o.keep, "Input columns to copy to the output, comma-separated")
+        ->delimiter(',')
+        ->type_name("COL,...");
+    predict->add_flag("--patterns", o.patterns,
+                      "Add the probability of every joint outcome pattern (at most 10 outcomes)");
+    predict->add_option("--na", o.na, "A further spelling of a missing cell (repeatable)")
+        ->type_name("TEXT");
+    predict
+        ->add_option("--missing-code", o.missing_code,
+                     "korva's data file: the value that marks a missing covariate (default: "
+                     "the model's, when it was fitted on a data file)")
+        ->type_name("X");
+    predict->footer(predict_examples);
+}
+
 } // namespace
 
 int run_command_line(int argc, char** argv) {
@@ -102,6 +156,8 @@ int run_command_line(int argc, char** argv) {
 
     fit_options fit;
     add_fit(app, fit);
+    predict_options predict;
+    add_predict(app, predict);
 
     report_options report;
     add_report_options(*app.add_subcommand("report", "Read a report file or model file back: "
@@ -110,9 +166,9 @@ int run_command_line(int argc, char** argv) {
 
     // A first word that is no option and no command is a mistyped command.
     const std::string first = argv[1];
-    if (first[0] != '-' && first != "fit" && first != "report") {
+    if (first[0] != '-' && first != "fit" && first != "predict" && first != "report") {
         std::fprintf(stderr,
-                     "error: unknown command \"%s\": the commands are fit and report "
+                     "error: unknown command \"%s\": the commands are fit, predict and report "
                      "(see korva --help)\n",
                      printable_text(first).c_str());
         return 1;
@@ -138,5 +194,6 @@ int run_command_line(int argc, char** argv) {
         fit.repeats_given = sub->count("--repeats") > 0;
         return run_fit(fit);
     }
+    if (app.got_subcommand("predict")) return run_predict(predict);
     return run_report(report);
 }

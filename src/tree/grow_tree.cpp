@@ -32,11 +32,13 @@ void alloc_search_scratch(search_scratch& s, int n, split_workspace& split, fit_
     s.category_count = ivector(k);
     s.category_flag = ivector(k);
     s.category_stats = imatrix(k, stat_len);
+    alloc_split_bounds(s.bounds, n, s.max_categories);
 }
 
 void release_search_scratch(search_scratch& s) {
     if (s.fit_params == nullptr) return;
     int k = s.max_categories > 0 ? s.max_categories : 1;
+    release_split_bounds(s.bounds);
     release_matrix(s.category_stats, k);
     release_vector(s.category_flag);
     release_vector(s.category_count);
@@ -95,6 +97,16 @@ void start_growth(grow_state& g, real** covariates, int** outcomes, int n, node_
 
     g.rank_mark = ivector(n);
 
+    g.case_pattern = ivector(n);
+    for (int i = 0; i < n; i++) {
+        int pattern = 0;
+        for (int j = 0; j < n_outcomes; j++) pattern |= (outcomes[j][i] != 0 ? 1 : 0) << j;
+        g.case_pattern[i] = pattern;
+    }
+    g.node_counts = ivector(1L << n_outcomes);
+    alloc_tilt_reference(g.node_ref, n_outcomes);
+    g.covariate_best = new std::atomic<real>[static_cast<size_t>(n_covariates) + 1];
+
     g.n_nodes = 1;
     presort_root(g);
     for (int i = 0; i < n; i++) g.cases_in_t[0][i] = i;
@@ -114,6 +126,10 @@ void finish_growth(grow_state& g) {
 
     if (g.team != nullptr) finish_search_team(g.team);
     release_vector(g.rank_mark);
+    if (g.case_pattern != nullptr) release_vector(g.case_pattern);
+    if (g.node_counts != nullptr) release_vector(g.node_counts);
+    if (g.node_ref.h != nullptr) release_tilt_reference(g.node_ref);
+    delete[] g.covariate_best;
     release_search_scratch(g.own);
     std::free(g.posi);
     std::free(g.cases_in_t);

@@ -1,9 +1,9 @@
 // search_nominal_split: for node t and nominal covariate c with k categories,
 // sums each category's cases and statistics, then walks the divisions of
 // categories 0 .. k-2 in Gray-code order (category k-1 always right), moving one
-// category per step and keeping the first strictly best division with more than
-// 60 cases on each side; fills the winner's fitted values, its category bit mask
-// and the best statistics vectors.
+// category per step and keeping the first strictly best eligible division with
+// more than 60 cases on each side that the bounds do not rule out; fills the winner's fitted
+// values, its category bit mask and the best statistics vectors.
 #include <bit>
 
 #include "model/node_stats.h"
@@ -35,12 +35,17 @@ real search_nominal_split(const grow_state& g, search_scratch& s, int t, int c, 
     int* right = split.right_stats;
     const int* whole = nodes.node_stats_table[t];
 
+    int** cat_counts = s.bounds.category_counts;
+    const int n_pat = s.bounds.n_patterns;
     for (int j = 0; j < k; j++) {
         count[j] = 0;
         flag[j] = 0;
         for (int e = 0; e < stat_len; e++) cat_stats[j][e] = 0;
+        for (int p = 0; p < n_pat; p++) cat_counts[j][p] = 0;
     }
     for (int e = 0; e < stat_len; e++) left[e] = 0;
+    begin_search_bounds(g, s);
+    int* left_counts = s.bounds.left_counts;
 
     for (int i = 0; i < m; i++) {
         int id = cases[i];
@@ -50,6 +55,7 @@ real search_nominal_split(const grow_state& g, search_scratch& s, int t, int c, 
         }
         count[j]++;
         accumulate_case(cat_stats[j], g.outcomes, id);
+        cat_counts[j][g.case_pattern[id]]++;
     }
     for (int j = 0; j < k; j++) complete_pair_total(cat_stats[j]);
 
@@ -64,17 +70,28 @@ real search_nominal_split(const grow_state& g, search_scratch& s, int t, int c, 
             flag[j] = 1;
             n_left += count[j];
             for (int e = 0; e < stat_len; e++) left[e] += cat_stats[j][e];
+            for (int p = 0; p < n_pat; p++) left_counts[p] += cat_counts[j][p];
         } else {
             flag[j] = 0;
             n_left -= count[j];
             for (int e = 0; e < stat_len; e++) left[e] -= cat_stats[j][e];
+            for (int p = 0; p < n_pat; p++) left_counts[p] -= cat_counts[j][p];
         }
         if (n_left <= 0 || n_left >= m) continue;
         for (int e = 0; e < stat_len; e++) right[e] = whole[e] - left[e];
         if (n_left < min_daughter_cases || n_left > m - min_daughter_cases) continue;
+        // A division that cannot beat what this or another covariate has
+        // reached is passed over unfitted (see rule_out_candidate).
+        const int ruled =
+            rule_out_candidate(g, s, left, n_left, right, m - n_left, value_to_beat(g, s, c, best));
+        if (ruled != 0 && !check_split_bounds) continue;
         real lv = 0;
         real rv = 0;
-        double v = daughters_value(s, left, n_left, right, m - n_left, &lv, &rv);
+        double v = 0;
+        const bool eligible = daughters_value(s, left, n_left, right, m - n_left, &lv, &rv, &v);
+        after_candidate_fit(g, s, left, n_left, right, m - n_left, lv, s.right_fitted, eligible,
+                            ruled);
+        if (!eligible || ruled != 0) continue;
         if (v > best) {
             // The mask is summed as a real, rounded after each addition.
             real mask = 0;
@@ -91,7 +108,9 @@ real search_nominal_split(const grow_state& g, search_scratch& s, int t, int c, 
                 split.best_right_stats[e] = right[e];
             }
             best = static_cast<real>(v);
+            publish_covariate_best(g, c, best);
         }
     }
+    end_search_bounds(s);
     return best;
 }

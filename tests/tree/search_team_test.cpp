@@ -37,16 +37,12 @@ TEST(SearchTeam, HelpersGrowTheSameTree) {
         grow_tree(d.x_rows.data(), d.y_rows.data(), d.n, &d.n_nodes, d.nodes, d.split, d.fit, 0);
         ASSERT_GT(d.n_nodes, 7) << seed;
         const std::string alone = table_bytes(d);
+        // The bests the searches share may change how many candidates are
+        // fitted, never what is chosen.
         for (int helpers : {1, 3}) {
-            const long before = grow_fit_count;
             grow_tree(d.x_rows.data(), d.y_rows.data(), d.n, &d.n_nodes, d.nodes, d.split, d.fit,
                       helpers);
             EXPECT_TRUE(table_bytes(d) == alone) << seed << " with " << helpers << " helpers";
-            const long with_helpers = grow_fit_count - before;
-            const long before_alone = grow_fit_count;
-            grow_tree(d.x_rows.data(), d.y_rows.data(), d.n, &d.n_nodes, d.nodes, d.split, d.fit,
-                      0);
-            EXPECT_EQ(with_helpers, grow_fit_count - before_alone) << seed;
         }
     }
 }

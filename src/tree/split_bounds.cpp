@@ -14,6 +14,11 @@
 #include "tree/grow_state.h"
 
 bool tilted_split_bounds = true;
+#ifdef KORVA_CHECK_BOUNDS
+bool check_split_bounds = true;
+#else
+bool check_split_bounds = false;
+#endif
 double bound_tightening = 0.0;
 
 std::atomic<long> split_candidate_count{0};

@@ -23,15 +23,12 @@ extern bool tilted_split_bounds;
 // to show that the checking mode stops on a bound that is too tight.
 extern double bound_tightening;
 
-// Checking mode (the KORVA_CHECK_BOUNDS build): every candidate is fitted all
-// the same, and the run stops at the first fitted side whose value exceeds its
-// bound plus margin; candidates that the bounds rule out are then dropped as
-// without it, so the run's results are those of a plain build.
-#ifdef KORVA_CHECK_BOUNDS
-inline constexpr bool check_split_bounds = true;
-#else
-inline constexpr bool check_split_bounds = false;
-#endif
+// Checking mode, on in the KORVA_CHECK_BOUNDS build (and set by tests):
+// every candidate is fitted all the same, with every bound computed, and the
+// run aborts at the first fitted side whose value exceeds its bound plus
+// margin; candidates that the bounds rule out are then dropped as without it,
+// so the run's results are those of a plain build.
+extern bool check_split_bounds;
 
 // How well one bound has been paying in the current search: an exponentially
 // weighted share of the tries that ruled a candidate out, and the candidates

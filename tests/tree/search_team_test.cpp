@@ -2,7 +2,6 @@
 // on one thread, and the stop a one-thread search would meet first.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,21 +12,6 @@
 #include "tree_data.h"
 
 namespace {
-
-// Every field of the first n_nodes entries of the table, bit for bit.
-std::string table_bytes(const tree_data& d) {
-    std::string bytes;
-    auto add = [&](const void* p, size_t size) { bytes.append(static_cast<const char*>(p), size); };
-    const size_t n = static_cast<size_t>(d.n_nodes);
-    add(d.nodes.node_value, n * sizeof(real));
-    add(d.nodes.split_value, n * sizeof(real));
-    add(d.nodes.split_covariate, n * sizeof(int));
-    add(d.nodes.left_daughter, n * sizeof(int));
-    add(d.nodes.node_cases, n * sizeof(int));
-    for (size_t t = 1; t < n; t++) add(&d.nodes.parent[t], sizeof(int));
-    for (size_t t = 0; t < n; t++) add(d.nodes.node_stats_table[t], stat_len * sizeof(int));
-    return bytes;
-}
 
 TEST(SearchTeam, HelpersGrowTheSameTree) {
     for (uint32_t seed : {3u, 11u, 29u}) {

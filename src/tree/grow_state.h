@@ -34,7 +34,6 @@ struct search_scratch {
     // The bounds that rule candidates out without fitting them.
     split_bounds bounds;
 
-    int** sorted_outcomes = nullptr;  // n_outcomes + 1 rows of n
     real* sorted_covariate = nullptr; // n
     int* run_bounds = nullptr;        // n + 1
     int max_categories = 0;
@@ -72,8 +71,18 @@ struct grow_state {
     // pattern counts and own fit of the node being searched; each covariate's
     // best so far in that search, shared by the searches side by side.
     int* case_pattern = nullptr; // n
-    int* node_counts = nullptr;  // 2^q
+    // The node_stats of one case of each pattern (2^q rows of stat_len): the
+    // statistics of a set of cases are the sum of its cases' rows.
+    int* pattern_stats = nullptr;
+    int* node_counts = nullptr; // 2^q
     tilt_reference node_ref;
+    // The Cholesky factor of the node's covariance of (outcomes, pair count)
+    // and its means, for split_score; score_dim statistics (q, or q+1 when a
+    // pair count can occur).
+    double* score_factor = nullptr;  // (q+1) x (q+1)
+    double* score_mean = nullptr;    // q+1
+    double* score_inverse = nullptr; // q+1: reciprocals of the factor's diagonal
+    int score_dim = 0;
     std::atomic<real>* covariate_best = nullptr; // n_covariates
 
     search_scratch own;       // the growing thread's search storage and fit outputs

@@ -150,7 +150,7 @@ int rule_out_candidate(const grow_state& g, search_scratch& s, const int* left_s
 
 void after_candidate_fit(const grow_state& g, search_scratch& s, const int* left_stats, int n_left,
                          const int* right_stats, int n_right, real left_value, double right_value,
-                         bool eligible, int ruled) {
+                         bool eligible, bool move_references) {
     (void)g;
     split_bounds& b = s.bounds;
     if (!eligible) return;
@@ -164,7 +164,7 @@ void after_candidate_fit(const grow_state& g, search_scratch& s, const int* left
     }
     // The sides just fitted are the nearest references for the next
     // candidates, while the tilted bound pays.
-    if (ruled != 0 || b.tilt_yield.rate < tilt_pays || n_outcomes < 3 || !tilted_split_bounds)
+    if (!move_references || b.tilt_yield.rate < tilt_pays || n_outcomes < 3 || !tilted_split_bounds)
         return;
     if (s.fit->fitted != 0 && s.fit->n_retained == n_outcomes)
         set_tilt_reference(b.left_ref, s.fit_params);

@@ -12,8 +12,51 @@
 #include "tree/grow_state.h"
 
 namespace {
+
 constexpr int min_daughter_cases = 61;
+
+// The primer of the search: the admissible division whose left group's means
+// rate highest, found by walking the divisions once without fits, then
+// fitted. Leaves the membership flags and the left statistics cleared.
+void choose_nominal_primer(const grow_state& g, search_scratch& s, int t, int c, int k) {
+    const int m = g.nodes->node_cases[t];
+    const int q = n_outcomes;
+    const int P = pair_total_index(q);
+    const int* count = s.category_count;
+    int* flag = s.category_flag;
+    int** cat_stats = s.category_stats;
+    int* left = s.split->left_stats;
+    int sums[17];
+    int n_left = 0;
+    int chosen = 0;
+    int chosen_left = 0;
+    double chosen_score = -1.0;
+    const unsigned steps = (1u << (k - 1)) - 1u;
+    for (unsigned step = 1; step <= steps; step++) {
+        int joins = 0;
+        const int j = gray_step_category(step, &joins);
+        if (count[j] == 0) continue;
+        flag[j] = joins;
+        n_left += joins != 0 ? count[j] : -count[j];
+        for (int e = 0; e < stat_len; e++)
+            left[e] += joins != 0 ? cat_stats[j][e] : -cat_stats[j][e];
+        if (n_left < min_daughter_cases || n_left > m - min_daughter_cases) continue;
+        for (int jj = 0; jj < q; jj++) sums[jj] = left[jj];
+        sums[q] = left[P];
+        const double score = split_score(g, sums, n_left, m);
+        if (score > chosen_score) {
+            chosen_score = score;
+            chosen = static_cast<int>(step);
+            chosen_left = n_left;
+            for (int e = 0; e < stat_len; e++) s.bounds.primer_left[e] = left[e];
+        }
+    }
+    for (int jj = 0; jj < k; jj++) flag[jj] = 0;
+    for (int e = 0; e < stat_len; e++) left[e] = 0;
+    if (chosen != 0) fit_primer(g, s, t, c, chosen_left, chosen);
 }
+
+} // namespace
 
 int gray_step_category(unsigned s, int* joins) {
     int j = std::countr_zero(s);
@@ -54,10 +97,12 @@ real search_nominal_split(const grow_state& g, search_scratch& s, int t, int c, 
             input_error("category %d of covariate %d out of range in node %d", j, c + 1, t);
         }
         count[j]++;
-        accumulate_case(cat_stats[j], g.outcomes, id);
-        cat_counts[j][g.case_pattern[id]]++;
+        const int pattern = g.case_pattern[id];
+        const int* one = g.pattern_stats + static_cast<long>(pattern) * stat_len;
+        for (int e = 0; e < stat_len; e++) cat_stats[j][e] += one[e];
+        cat_counts[j][pattern]++;
     }
-    for (int j = 0; j < k; j++) complete_pair_total(cat_stats[j]);
+    choose_nominal_primer(g, s, t, c, k);
 
     int n_left = 0;
     real best = threshold;
@@ -80,18 +125,12 @@ real search_nominal_split(const grow_state& g, search_scratch& s, int t, int c, 
         if (n_left <= 0 || n_left >= m) continue;
         for (int e = 0; e < stat_len; e++) right[e] = whole[e] - left[e];
         if (n_left < min_daughter_cases || n_left > m - min_daughter_cases) continue;
-        // A division that cannot beat what this or another covariate has
-        // reached is passed over unfitted (see rule_out_candidate).
-        const int ruled =
-            rule_out_candidate(g, s, left, n_left, right, m - n_left, value_to_beat(g, s, c, best));
-        if (ruled != 0 && !check_split_bounds) continue;
         real lv = 0;
         real rv = 0;
         double v = 0;
-        const bool eligible = daughters_value(s, left, n_left, right, m - n_left, &lv, &rv, &v);
-        after_candidate_fit(g, s, left, n_left, right, m - n_left, lv, s.right_fitted, eligible,
-                            ruled);
-        if (!eligible || ruled != 0) continue;
+        if (!evaluate_candidate(g, s, c, static_cast<int>(step), left, n_left, right, m - n_left,
+                                best, &lv, &rv, &v))
+            continue;
         if (v > best) {
             // The mask is summed as a real, rounded after each addition.
             real mask = 0;

@@ -1,17 +1,55 @@
 // search_ordered_split: for node t and ordered covariate c, places the node's
-// cases in ascending order of c by their ranks, then tries every cut between two
-// runs of equal values that leaves more than 60 cases on each side and that
-// the bounds do not rule out, keeping the first strictly best eligible one;
-// fills the winner's fitted values, its cut and the best
-// statistics vectors.
+// cases (their response patterns) in ascending order of c by their ranks, then
+// tries every cut between two runs of equal values that leaves more than 60
+// cases on each side and that the bounds do not rule out, keeping the first
+// strictly best eligible one; fills the winner's fitted values, its cut and
+// the best statistics vectors. The left statistics grow by the statistics of
+// each case's pattern, the same integer sums as case by case.
 #include "model/node_stats.h"
 #include "numeric/fatal_error.h"
 #include "numeric/run_counts.h"
 #include "tree/grow_state.h"
 
 namespace {
+
 constexpr int min_daughter_cases = 61;
+
+// The primer of the search: the admissible cut whose left side's means rate
+// highest, found from the pattern sums alone, then fitted.
+void choose_ordered_primer(const grow_state& g, search_scratch& s, int t, int c, int groups) {
+    const int m = g.nodes->node_cases[t];
+    const int q = n_outcomes;
+    const int* b = s.run_bounds;
+    const int* sorted_pattern = s.bounds.sorted_pattern;
+    const int* pairs = g.node_ref.pairs;
+    int sums[17] = {};
+    int chosen = 0;
+    double chosen_score = -1.0;
+    for (int run = 1; run < groups; run++) {
+        for (int p = b[run - 1]; p < b[run]; p++) {
+            const int pattern = sorted_pattern[p];
+            for (int j = 0; j < q; j++) sums[j] += (pattern >> j) & 1;
+            sums[q] += pairs[pattern];
+        }
+        const int n_left = b[run];
+        if (n_left < min_daughter_cases || n_left > m - min_daughter_cases) continue;
+        const double score = split_score(g, sums, n_left, m);
+        if (score > chosen_score) {
+            chosen_score = score;
+            chosen = run;
+        }
+    }
+    if (chosen == 0) return;
+    int* primer_left = s.bounds.primer_left;
+    for (int e = 0; e < stat_len; e++) primer_left[e] = 0;
+    for (int p = 0; p < b[chosen]; p++) {
+        const int* one = g.pattern_stats + static_cast<long>(sorted_pattern[p]) * stat_len;
+        for (int e = 0; e < stat_len; e++) primer_left[e] += one[e];
+    }
+    fit_primer(g, s, t, c, b[chosen], chosen);
 }
+
+} // namespace
 
 real search_ordered_split(const grow_state& g, search_scratch& s, int t, int c, real threshold,
                           real* left_value, real* right_value, real* split_value) {
@@ -21,15 +59,12 @@ real search_ordered_split(const grow_state& g, search_scratch& s, int t, int c, 
     const int* cases = g.cases_in_t[t];
     const int* rank = g.case_rank[c];
     const real* x = g.covariates[c];
-    int** sorted = s.sorted_outcomes;
     real* sorted_x = s.sorted_covariate;
-    int q = n_outcomes;
 
     for (int i = 0; i < m; i++) {
         int id = cases[i];
         int r = rank[id];
         if (r < 0 || r >= m) input_error("rank %d out of bound in node %d", r, t);
-        for (int k = 0; k <= q; k++) sorted[k][r] = g.outcomes[k][id];
         sorted_x[r] = x[id];
         s.bounds.sorted_pattern[r] = g.case_pattern[id];
     }
@@ -47,29 +82,25 @@ real search_ordered_split(const grow_state& g, search_scratch& s, int t, int c, 
         begin_search_bounds(g, s);
         int* left_counts = s.bounds.left_counts;
         const int* sorted_pattern = s.bounds.sorted_pattern;
+        choose_ordered_primer(g, s, t, c, groups);
         for (int run = 1; run < groups; run++) {
             // Left side grows by one run of equal values; the right side is the
             // node minus the left, never accumulated.
             for (int p = b[run - 1]; p < b[run]; p++) {
-                accumulate_case(left, sorted, p);
-                left_counts[sorted_pattern[p]]++;
+                const int pattern = sorted_pattern[p];
+                const int* one = g.pattern_stats + static_cast<long>(pattern) * stat_len;
+                for (int e = 0; e < stat_len; e++) left[e] += one[e];
+                left_counts[pattern]++;
             }
-            complete_pair_total(left);
             for (int e = 0; e < stat_len; e++) right[e] = whole[e] - left[e];
             int n_left = b[run];
             if (n_left < min_daughter_cases || n_left > m - min_daughter_cases) continue;
-            // A candidate that cannot beat what this or another covariate has
-            // reached is passed over unfitted (see rule_out_candidate).
-            const int ruled = rule_out_candidate(g, s, left, n_left, right, m - n_left,
-                                                 value_to_beat(g, s, c, best));
-            if (ruled != 0 && !check_split_bounds) continue;
             real lv = 0;
             real rv = 0;
             double v = 0;
-            const bool eligible = daughters_value(s, left, n_left, right, m - n_left, &lv, &rv, &v);
-            after_candidate_fit(g, s, left, n_left, right, m - n_left, lv, s.right_fitted, eligible,
-                                ruled);
-            if (!eligible || ruled != 0) continue;
+            if (!evaluate_candidate(g, s, c, run, left, n_left, right, m - n_left, best, &lv, &rv,
+                                    &v))
+                continue;
             if (v > best) {
                 d = n_left - 1;
                 *left_value = lv;

@@ -34,6 +34,8 @@ void alloc_split_bounds(split_bounds& b, int n, int max_categories) {
     b.sorted_pattern = ivector(n);
     b.max_categories = max_categories > 0 ? max_categories : 1;
     b.category_counts = imatrix(b.max_categories, b.n_patterns);
+    b.primer_left = ivector(stat_len);
+    b.primer_right = ivector(stat_len);
     alloc_tilt_reference(b.left_ref, n_outcomes);
     alloc_tilt_reference(b.right_ref, n_outcomes);
 }
@@ -42,6 +44,8 @@ void release_split_bounds(split_bounds& b) {
     if (b.count_log == nullptr) return;
     release_tilt_reference(b.right_ref);
     release_tilt_reference(b.left_ref);
+    release_vector(b.primer_right);
+    release_vector(b.primer_left);
     release_matrix(b.category_counts, b.max_categories);
     release_vector(b.sorted_pattern);
     release_vector(b.left_counts);
@@ -57,6 +61,8 @@ void prepare_node_bounds(grow_state& g, int t) {
     for (int i = 0; i < m; i++) g.node_counts[g.case_pattern[cases[i]]]++;
     for (int c = 0; c < n_covariates; c++)
         g.covariate_best[c].store(nodes.node_value[t], std::memory_order_relaxed);
+
+    prepare_split_score(g, t);
 
     // The node's own fit, as the first reference of the tilted bound. Quiet:
     // it only guides the bounds (and gives the value the node already has).
@@ -77,6 +83,7 @@ void begin_search_bounds(const grow_state& g, search_scratch& s) {
     copy_tilt_reference(b.left_ref, g.node_ref);
     copy_tilt_reference(b.right_ref, g.node_ref);
     b.others_age = 0;
+    b.primer_at = -1;
 }
 
 void end_search_bounds(search_scratch& s) {
@@ -109,5 +116,8 @@ double value_to_beat(const grow_state& g, search_scratch& s, int c, real own_bes
 }
 
 void publish_covariate_best(const grow_state& g, int c, real best) {
-    g.covariate_best[c].store(best, std::memory_order_relaxed);
+    // Only covariate c's search writes its entry, so the largest value it
+    // has reached can be kept without a compare-and-swap.
+    if (best > g.covariate_best[c].load(std::memory_order_relaxed))
+        g.covariate_best[c].store(best, std::memory_order_relaxed);
 }

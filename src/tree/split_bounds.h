@@ -55,6 +55,17 @@ struct split_bounds {
     // it, and the candidates judged since it was read.
     real others_best = 0;
     int others_age = 0;
+    // The primer: the candidate of the search whose means look best, fitted
+    // before the others (its statistics, where it stands in the search's
+    // order, and its fitted values when eligible).
+    int* primer_left = nullptr;  // stat_len
+    int* primer_right = nullptr; // stat_len
+    int primer_at = -1;          // -1: no eligible primer
+    real primer_value = 0;       // its value, rounded to real
+    real primer_left_value = 0;
+    real primer_right_value = 0;
+    double primer_sum = 0;          // its value as the search compares it
+    double primer_right_fitted = 0; // its right value, unrounded
     // The bounds (without margin) of the sides of the last candidate judged.
     double left_bound = 0.0;
     double right_bound = 0.0;
@@ -87,7 +98,8 @@ void begin_search_bounds(const grow_state& g, search_scratch& s);
 // as valid, only lower.
 double value_to_beat(const grow_state& g, search_scratch& s, int c, real own_best);
 
-// Publishes covariate c's best so far to the searches of the other covariates.
+// Publishes a value covariate c's search has reached (when above what it has
+// published before) to the searches of the other covariates.
 void publish_covariate_best(const grow_state& g, int c, real best);
 
 // 0 when the candidate with these sides (left pattern counts in
@@ -97,13 +109,37 @@ void publish_covariate_best(const grow_state& g, int c, real best);
 int rule_out_candidate(const grow_state& g, search_scratch& s, const int* left_stats, int n_left,
                        const int* right_stats, int n_right, double beat);
 
-// After the fit of the candidate last judged (ruled: its verdict): in the
-// checking mode, stops the run when a side's fitted value exceeds its bound
-// plus margin; then, for a candidate that was not ruled out, moves each
-// side's tilt reference to the side's fitted parameters where that can pay.
+// After the fit of the candidate last judged: in the checking mode, aborts the
+// run when a side's fitted value exceeds its bound plus margin; then, when
+// move_references is set (a candidate fitted because no bound ruled it out),
+// moves each side's tilt reference to the side's fitted parameters where that
+// can pay.
 void after_candidate_fit(const grow_state& g, search_scratch& s, const int* left_stats, int n_left,
                          const int* right_stats, int n_right, real left_value, double right_value,
-                         bool eligible, int ruled);
+                         bool eligible, bool move_references);
+
+// One candidate of covariate c at place `at` of its search, with the
+// statistics of both sides: ruled out by the bounds, or fitted (the primer's
+// fit is reused). True, with the fitted values and the value as the search
+// compares it, for a candidate that is fitted and eligible.
+bool evaluate_candidate(const grow_state& g, search_scratch& s, int c, int at,
+                        const int* left_stats, int n_left, const int* right_stats, int n_right,
+                        real best, real* left_value, real* right_value, double* value);
+
+// The primer of a search. split_score rates a candidate by how far its left
+// side's outcome means and mean pair count (sums: S_0 .. S_{q-1}, T over
+// n_left of the node's m cases) lie from the node's, in the node's own
+// covariance: a candidate that rates high tends to have a high value. The
+// rating only chooses which candidate to fit first, never what is chosen.
+void prepare_split_score(grow_state& g, int t);
+double split_score(const grow_state& g, const int* sums, int n_left, int m);
+// Fits the candidate whose left statistics are in s.bounds.primer_left (at:
+// its place in the search's order); it becomes the primer when eligible.
+void fit_primer(const grow_state& g, search_scratch& s, int t, int c, int n_left, int at);
+// The value the primer lets a candidate at the given place be ruled out
+// against: the primer's value for a later candidate, the next real below it
+// for an earlier one (which wins a tie), -infinity without a primer.
+real primer_beat(const split_bounds& b, int at);
 
 // Adds the search's counts to the run-wide totals.
 void end_search_bounds(search_scratch& s);

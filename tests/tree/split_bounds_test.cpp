@@ -38,6 +38,9 @@ TEST(SplitBounds, SameTreeAsFittingEveryCandidate) {
         check_split_bounds = true;
         EXPECT_TRUE(grown(d, 0) == every) << seed << " checked";
         check_split_bounds = false;
+        tilted_split_bounds = false; // as for a node model the tilt does not fit
+        EXPECT_TRUE(grown(d, 0) == every) << seed << " without the tilted bound";
+        tilted_split_bounds = true;
     }
     EXPECT_GT(split_ruled_by_pattern_count - by_pattern, 0);
     EXPECT_GT(split_ruled_by_tilt_count - by_tilt, 0);

@@ -8,7 +8,9 @@
 
 #include "model/fit_workspace.h"
 #include "model/node_bounds.h"
+#include "model/node_stats.h"
 #include "numeric/real.h"
+#include "numeric/run_counts.h"
 #include "tree/node_table.h"
 #include "tree/split_bounds.h"
 
@@ -71,8 +73,9 @@ struct grow_state {
     // pattern counts and own fit of the node being searched; each covariate's
     // best so far in that search, shared by the searches side by side.
     int* case_pattern = nullptr; // n
-    // The node_stats of one case of each pattern (2^q rows of stat_len): the
-    // statistics of a set of cases are the sum of its cases' rows.
+    // The node_stats of one case of each pattern (2^q rows of stat_len), kept
+    // for q <= 10 (null above): the statistics of a set of cases are the sum
+    // of its cases' rows.
     int* pattern_stats = nullptr;
     int* node_counts = nullptr; // 2^q
     tilt_reference node_ref;
@@ -147,6 +150,18 @@ bool daughters_value(search_scratch& s, const int* left_stats, int n_left, const
 // *joins to 1 when it joins the left group, 0 when it leaves it. With every
 // category present, the steps visit each non-empty subset of 0 .. k-2 once.
 int gray_step_category(unsigned s, int* joins);
+
+// Adds the statistics of case id to stats: its pattern's row where the rows
+// are kept, else from the outcome matrix (which leaves the pair total to
+// complete_pair_total). Either way the same integer sums.
+inline void add_case_stats(const grow_state& g, int* stats, int id) {
+    if (g.pattern_stats != nullptr) {
+        const int* one = g.pattern_stats + static_cast<long>(g.case_pattern[id]) * stat_len;
+        for (int e = 0; e < stat_len; e++) stats[e] += one[e];
+    } else {
+        accumulate_case(stats, g.outcomes, id);
+    }
+}
 
 // A case's category: its covariate value truncated toward zero.
 inline int category_of(real x) {

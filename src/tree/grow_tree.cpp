@@ -103,15 +103,17 @@ void start_growth(grow_state& g, real** covariates, int** outcomes, int n, node_
         g.case_pattern[i] = pattern;
     }
     const int n_pat = 1 << n_outcomes;
-    g.pattern_stats = ivector(static_cast<long>(n_pat) * stat_len);
-    int** one_case = imatrix(n_outcomes + 1, 1);
-    for (int p = 0; p < n_pat; p++) {
-        int s = 0;
-        for (int j = 0; j < n_outcomes; j++) s += one_case[j][0] = (p >> j) & 1;
-        one_case[n_outcomes][0] = s * (s - 1) / 2;
-        find_covmat(one_case, 0, 1, g.pattern_stats + static_cast<long>(p) * stat_len);
+    if (n_outcomes <= 10) {
+        g.pattern_stats = ivector(static_cast<long>(n_pat) * stat_len);
+        int** one_case = imatrix(n_outcomes + 1, 1);
+        for (int p = 0; p < n_pat; p++) {
+            int s = 0;
+            for (int j = 0; j < n_outcomes; j++) s += one_case[j][0] = (p >> j) & 1;
+            one_case[n_outcomes][0] = s * (s - 1) / 2;
+            find_covmat(one_case, 0, 1, g.pattern_stats + static_cast<long>(p) * stat_len);
+        }
+        release_matrix(one_case, n_outcomes + 1);
     }
-    release_matrix(one_case, n_outcomes + 1);
     g.node_counts = ivector(n_pat);
     alloc_tilt_reference(g.node_ref, n_outcomes);
     g.score_factor = new double[static_cast<size_t>((n_outcomes + 1) * (n_outcomes + 1))];

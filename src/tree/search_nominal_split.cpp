@@ -97,11 +97,11 @@ real search_nominal_split(const grow_state& g, search_scratch& s, int t, int c, 
             input_error("category %d of covariate %d out of range in node %d", j, c + 1, t);
         }
         count[j]++;
-        const int pattern = g.case_pattern[id];
-        const int* one = g.pattern_stats + static_cast<long>(pattern) * stat_len;
-        for (int e = 0; e < stat_len; e++) cat_stats[j][e] += one[e];
-        cat_counts[j][pattern]++;
+        add_case_stats(g, cat_stats[j], id);
+        cat_counts[j][g.case_pattern[id]]++;
     }
+    if (g.pattern_stats == nullptr)
+        for (int j = 0; j < k; j++) complete_pair_total(cat_stats[j]);
     choose_nominal_primer(g, s, t, c, k);
 
     int n_left = 0;

@@ -1,10 +1,9 @@
 // search_ordered_split: for node t and ordered covariate c, places the node's
-// cases (their response patterns) in ascending order of c by their ranks, then
-// tries every cut between two runs of equal values that leaves more than 60
-// cases on each side and that the bounds do not rule out, keeping the first
-// strictly best eligible one; fills the winner's fitted values, its cut and
-// the best statistics vectors. The left statistics grow by the statistics of
-// each case's pattern, the same integer sums as case by case.
+// cases in ascending order of c by their ranks, then tries every cut between
+// two runs of equal values that leaves more than 60 cases on each side and
+// that the bounds do not rule out, keeping the first strictly best eligible
+// one; fills the winner's fitted values, its cut and the best statistics
+// vectors.
 #include "model/node_stats.h"
 #include "numeric/fatal_error.h"
 #include "numeric/run_counts.h"
@@ -20,14 +19,14 @@ void choose_ordered_primer(const grow_state& g, search_scratch& s, int t, int c,
     const int m = g.nodes->node_cases[t];
     const int q = n_outcomes;
     const int* b = s.run_bounds;
-    const int* sorted_pattern = s.bounds.sorted_pattern;
+    const int* sorted_case = s.bounds.sorted_case;
     const int* pairs = g.node_ref.pairs;
     int sums[17] = {};
     int chosen = 0;
     double chosen_score = -1.0;
     for (int run = 1; run < groups; run++) {
         for (int p = b[run - 1]; p < b[run]; p++) {
-            const int pattern = sorted_pattern[p];
+            const int pattern = g.case_pattern[sorted_case[p]];
             for (int j = 0; j < q; j++) sums[j] += (pattern >> j) & 1;
             sums[q] += pairs[pattern];
         }
@@ -42,10 +41,8 @@ void choose_ordered_primer(const grow_state& g, search_scratch& s, int t, int c,
     if (chosen == 0) return;
     int* primer_left = s.bounds.primer_left;
     for (int e = 0; e < stat_len; e++) primer_left[e] = 0;
-    for (int p = 0; p < b[chosen]; p++) {
-        const int* one = g.pattern_stats + static_cast<long>(sorted_pattern[p]) * stat_len;
-        for (int e = 0; e < stat_len; e++) primer_left[e] += one[e];
-    }
+    for (int p = 0; p < b[chosen]; p++) add_case_stats(g, primer_left, sorted_case[p]);
+    complete_pair_total(primer_left);
     fit_primer(g, s, t, c, b[chosen], chosen);
 }
 
@@ -66,7 +63,7 @@ real search_ordered_split(const grow_state& g, search_scratch& s, int t, int c, 
         int r = rank[id];
         if (r < 0 || r >= m) input_error("rank %d out of bound in node %d", r, t);
         sorted_x[r] = x[id];
-        s.bounds.sorted_pattern[r] = g.case_pattern[id];
+        s.bounds.sorted_case[r] = id;
     }
 
     int* b = s.run_bounds;
@@ -81,17 +78,17 @@ real search_ordered_split(const grow_state& g, search_scratch& s, int t, int c, 
         for (int e = 0; e < stat_len; e++) left[e] = 0;
         begin_search_bounds(g, s);
         int* left_counts = s.bounds.left_counts;
-        const int* sorted_pattern = s.bounds.sorted_pattern;
+        const int* sorted_case = s.bounds.sorted_case;
         choose_ordered_primer(g, s, t, c, groups);
         for (int run = 1; run < groups; run++) {
             // Left side grows by one run of equal values; the right side is the
             // node minus the left, never accumulated.
             for (int p = b[run - 1]; p < b[run]; p++) {
-                const int pattern = sorted_pattern[p];
-                const int* one = g.pattern_stats + static_cast<long>(pattern) * stat_len;
-                for (int e = 0; e < stat_len; e++) left[e] += one[e];
-                left_counts[pattern]++;
+                const int id = sorted_case[p];
+                add_case_stats(g, left, id);
+                left_counts[g.case_pattern[id]]++;
             }
+            if (g.pattern_stats == nullptr) complete_pair_total(left);
             for (int e = 0; e < stat_len; e++) right[e] = whole[e] - left[e];
             int n_left = b[run];
             if (n_left < min_daughter_cases || n_left > m - min_daughter_cases) continue;

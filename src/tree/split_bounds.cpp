@@ -31,7 +31,7 @@ void alloc_split_bounds(split_bounds& b, int n, int max_categories) {
     if (b.count_log == nullptr) fatal_error("allocation failure in dvector()");
     fill_count_log_table(b.count_log, n);
     b.left_counts = ivector(b.n_patterns);
-    b.sorted_pattern = ivector(n);
+    b.sorted_case = ivector(n);
     b.max_categories = max_categories > 0 ? max_categories : 1;
     b.category_counts = imatrix(b.max_categories, b.n_patterns);
     b.primer_left = ivector(stat_len);
@@ -47,7 +47,7 @@ void release_split_bounds(split_bounds& b) {
     release_vector(b.primer_right);
     release_vector(b.primer_left);
     release_matrix(b.category_counts, b.max_categories);
-    release_vector(b.sorted_pattern);
+    release_vector(b.sorted_case);
     release_vector(b.left_counts);
     std::free(b.count_log);
     b = split_bounds{};

@@ -42,7 +42,7 @@ struct split_bounds {
     int n_patterns = 0;
     double* count_log = nullptr;     // c ln c, c = 0 .. n
     int* left_counts = nullptr;      // pattern counts of the left side
-    int* sorted_pattern = nullptr;   // pattern of each case in sorted order
+    int* sorted_case = nullptr;      // the node's cases in sorted order
     int** category_counts = nullptr; // pattern counts per category
     int max_categories = 0;
     // Tilt references of the left and right sides: the node's own fit at the

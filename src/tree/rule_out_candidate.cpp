@@ -37,21 +37,36 @@
 //
 // 3. The value to beat. A candidate's value v (right value plus stored left
 //    value, as the search compares it) is then at most U = b_left + margin +
-//    b_right + margin. A covariate search takes a candidate only when v is
-//    strictly greater than its best so far (a real), and its running best is
-//    always the largest of the threshold and the rounded values of its
-//    candidates; so passing over a candidate with v <= its covariate's own
-//    best changes nothing. Passing over candidates with v <= B for a real B
-//    that some other covariate k has reached (a rounded value of one of its
-//    eligible candidates) can change a covariate's result only when that
-//    result is at most B, and then leaves it at most B. The node takes the
-//    lowest covariate with the largest result, which is at least B; a
-//    covariate that ties with k at B must keep its tying candidates when it
-//    comes before k, so for k after the covariate searched B is lowered to
-//    the next real below it (value_to_beat). Hence the covariate chosen, its
-//    candidate and every stored value are the same as with every candidate
-//    fitted, for any order in which the covariates' bests become known.
-//    Candidates whose fit fails are not eligible and are dropped either way.
+//    b_right + margin, and the candidate is passed over when U <= B for a value
+//    B of the kind below. Order the node's candidates by covariate, then by
+//    place in the covariate's search. Within a search the running best is
+//    always the largest of the threshold and the rounded values of the
+//    candidates met, and a candidate is taken exactly when its value exceeds
+//    the running best; so a covariate whose result is F chooses the last
+//    candidate taken: the first whose value rounds to F, or a later one whose
+//    value exceeds F. The node takes the lowest covariate with the largest
+//    result F*. Let B be the rounded value of an eligible candidate j that has
+//    been fitted (B <= F*), and pass over candidates i with v_i <= B when j
+//    comes before i, or with v_i at most the next real below B when j comes
+//    after i:
+//    - B < F*: nothing passed over rounds to F* or exceeds it, so every
+//      covariate whose result is F* keeps it and its chosen candidate (its
+//      running best stays below F* until its first F*-candidate), and the others
+//      stay below F*.
+//    - B = F*: j's covariate reaches F*. Before j nothing that rounds to F* is
+//      passed over, so the covariates before j's keep their results and chosen
+//      candidates; in j's covariate, j and the candidates before it that round
+//      to F* stay, and after j only values above F* can be taken, and those
+//      stay. Later covariates cannot take the node from j's.
+//    With several such values at once the same holds, j being the first
+//    candidate whose value rounds to F*. So the node's covariate, candidate and
+//    stored values are those of the search without passing over, whatever the
+//    order in which the values become known (threads included). value_to_beat
+//    and primer_beat supply such values: the covariate's own running best, the
+//    bests other covariates have reached (lowered to the next real below for
+//    later covariates, which lose ties), and the primer's value (lowered for
+//    the candidates before it). Candidates whose fit fails are not eligible and
+//    are dropped either way.
 #include <cstdio>
 #include <cstdlib>
 

@@ -28,6 +28,7 @@
 #include "numeric/thread_count.h"
 #include "tree/grow_tree.h"
 #include "tree/node_table.h"
+#include "tree/split_bounds.h"
 
 namespace {
 
@@ -127,6 +128,9 @@ void BM_whole_run(benchmark::State& state) {
 
     double grow_s = 0, cv_s = 0;
     long fits = 0;
+    const long candidates_before = split_candidate_count;
+    const long pattern_before = split_ruled_by_pattern_count;
+    const long tilt_before = split_ruled_by_tilt_count;
     for (auto _ : state) {
         std::fflush(stdout);
         const int saved_stdout = dup(1);
@@ -168,6 +172,16 @@ void BM_whole_run(benchmark::State& state) {
     state.counters["total_s"] = (grow_s + cv_s) / runs;
     state.counters["fits"] = static_cast<double>(fits) / runs;
     state.counters["subtrees"] = n_subtrees;
+    // Admissible candidate splits, and the shares ruled out unfitted by the
+    // pattern-frequency and the tilted bound.
+    const double candidates = static_cast<double>(split_candidate_count - candidates_before);
+    state.counters["candidates"] = candidates / runs;
+    if (candidates > 0) {
+        state.counters["ruled_pattern"] =
+            static_cast<double>(split_ruled_by_pattern_count - pattern_before) / candidates;
+        state.counters["ruled_tilt"] =
+            static_cast<double>(split_ruled_by_tilt_count - tilt_before) / candidates;
+    }
 
     std::remove("infor");
     if (chdir(previous.c_str()) != 0) state.SkipWithError("cannot return to the directory");

@@ -3,7 +3,9 @@
 # seconds (default 60), one after the other. New inputs go to a corpus
 # directory inside the build directory; the committed seeds under fuzz/corpus
 # are only read. A crash leaves its input in the build directory's artifacts/
-# and makes the script fail.
+# and makes the script fail. The targets are built in the checking mode of the
+# split bounds, so a whole run also stops (aborts) at any candidate split whose
+# fitted value exceeds its bound.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build-fuzz}"
@@ -11,7 +13,7 @@ seconds="${1:-60}"
 "$root/scripts/install_deps.sh" clang-14 libclang-rt-14-dev
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER="${CXX:-clang++-14}" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVA_FUZZ=ON -DKORVA_TESTS=OFF -DKORVA_BENCH=OFF \
-  -DKORVA_WERROR=ON
+  -DKORVA_WERROR=ON -DKORVA_CHECK_BOUNDS=ON
 cmake --build "$build" -j "${JOBS:-2}" --target fuzz_data_file fuzz_dialogue fuzz_whole_run fuzz_csv \
   fuzz_model_file fuzz_predict
 # A header may announce far more subjects than the file holds. Blocks above

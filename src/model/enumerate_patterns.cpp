@@ -154,11 +154,18 @@ int small_pattern_sum(const real* params, long count, const double* exp_table, r
     }
     for (int j = 0; j < K; j++) bits[j] = static_cast<int>(((count - 1) >> j) & 1);
     bits[K] = pairs[distinct - 1];
-    if (!(a > 0.0f)) silent_exit();
     for (int l = 0; l < K; l++) E[l] = s[l] / a;
     E[K] = pair_sum / a;
     *A = a;
     return capped;
+}
+
+// A normaliser that is not positive (or not a number) ends the run; a quiet
+// fit only records the failure.
+void check_normaliser(real A, fit_workspace& ws) {
+    if (A > 0.0f) return;
+    if (ws.quiet == 0) silent_exit();
+    ws.failed = 1;
 }
 
 } // namespace
@@ -167,13 +174,17 @@ int enumerate_patterns(const real* params, real* A, real* E, int K, int* bits, f
     const long count = n_patterns;
     switch (K) {
     case 1:
-        return small_pattern_sum<1>(params, count, ws.exp_table, A, E, bits);
     case 2:
-        return small_pattern_sum<2>(params, count, ws.exp_table, A, E, bits);
     case 3:
-        return small_pattern_sum<3>(params, count, ws.exp_table, A, E, bits);
-    case 4:
-        return small_pattern_sum<4>(params, count, ws.exp_table, A, E, bits);
+    case 4: {
+        int capped = 0;
+        if (K == 1) capped = small_pattern_sum<1>(params, count, ws.exp_table, A, E, bits);
+        if (K == 2) capped = small_pattern_sum<2>(params, count, ws.exp_table, A, E, bits);
+        if (K == 3) capped = small_pattern_sum<3>(params, count, ws.exp_table, A, E, bits);
+        if (K == 4) capped = small_pattern_sum<4>(params, count, ws.exp_table, A, E, bits);
+        check_normaliser(*A, ws);
+        return capped;
+    }
     default:
         break;
     }
@@ -192,7 +203,7 @@ int enumerate_patterns(const real* params, real* A, real* E, int K, int* bits, f
     for (int j = 0; j < K; j++) bits[j] = static_cast<int>(((count - 1) >> j) & 1);
     bits[K] = pairs[distinct - 1];
 
-    if (!(a > 0.0f)) silent_exit();
+    check_normaliser(a, ws);
     // A real quotient of two reals equals their double quotient rounded to real.
     for (int l = 0; l < K; l++) E[l] = sums[l] / a;
     E[K] = pair_sum / a;

@@ -24,6 +24,10 @@ struct fit_workspace {
     int passes = 0;
     int stop_rule = 0;     // one of the fit_stop values
     int capped_trials = 0; // trial points at which some exponent was capped at 50
+    // A quiet fit (the split search's) prints nothing and never stops the run:
+    // where a fit would stop, it sets failed and returns value 0 instead.
+    int quiet = 0;
+    int failed = 0;
     // Parameter-free table of the 2^q pattern indices, filled once: bit j of
     // index i as a real 0 or 1 (row i at pattern_table + i*pattern_stride, the
     // stride q rounded up to a multiple of 4, padding 0) and the pair count

@@ -27,10 +27,14 @@ real squared_norm(const real* x, int c) {
     return R(sum);
 }
 
-// Enumeration inside the iteration; a non-positive normaliser is fatal there.
+// Enumeration inside the iteration; a non-positive normaliser is fatal there
+// (a quiet fit records the failure instead).
 int enumerate_checked(const real* x, real* A, real* E, int K, fit_workspace& ws) {
     const int capped = enumerate_patterns(x, A, E, K, ws.pattern_bits, ws);
-    if (*A <= 0.0f) fatal_error("A must be positive\n");
+    if (*A <= 0.0f) {
+        if (ws.quiet == 0) fatal_error("A must be positive\n");
+        ws.failed = 1;
+    }
     return capped;
 }
 
@@ -54,6 +58,7 @@ real newton_fit(real* params, real* means, real** M, int c, real* normaliser, fi
     if (R_norm > 0.0f) {
         real A;
         enumerate_checked(params, &A, E, K, ws);
+        if (ws.failed) return 0.0f;
         real f0 = R(objective(params, means, A, c));
         for (int k = 0; k < c; k++) E[k] = R(static_cast<double>(means[k]) - E[k]);
         mat_vec(M, c, c, E, d);
@@ -64,6 +69,7 @@ real newton_fit(real* params, real* means, real** M, int c, real* normaliser, fi
             // objective (the capped sum has no upper bound); it is treated as
             // worse than f0, so the step is halved as for a worse trial.
             int capped = enumerate_checked(x, &A, E, K, ws);
+            if (ws.failed) return 0.0f;
             ws.capped_trials += capped;
             double f1 = objective(x, means, A, c);
             real S = squared_norm(d, c);
@@ -76,6 +82,7 @@ real newton_fit(real* params, real* means, real** M, int c, real* normaliser, fi
                 S = squared_norm(d, c);
                 trial_point(params, d, x, c);
                 capped = enumerate_checked(x, &A, E, K, ws);
+                if (ws.failed) return 0.0f;
                 ws.capped_trials += capped;
                 f1 = objective(x, means, A, c);
             }
@@ -104,5 +111,6 @@ real newton_fit(real* params, real* means, real** M, int c, real* normaliser, fi
         }
     }
     enumerate_patterns(params, normaliser, E, K, ws.pattern_bits, ws);
+    if (ws.failed) return 0.0f;
     return result <= 0.0f ? result : 0.0f;
 }

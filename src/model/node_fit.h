@@ -16,7 +16,7 @@
 double node_log_likelihood(const int* stats, int n, real* params, real* means, real* normaliser,
                            fit_workspace& ws);
 
-// One node fit's arguments, for pair_log_likelihood.
+// One node fit's arguments, for quiet_pair_log_likelihood.
 struct node_fit_call {
     const int* stats;
     int n;
@@ -27,9 +27,17 @@ struct node_fit_call {
 };
 
 // node_log_likelihood of two nodes, values[0] and values[1], in separate
-// workspaces: both decompositions run interleaved, and everything each fit
-// prints or stops with comes in the order of the first fit, then the second.
-void pair_log_likelihood(const node_fit_call& first, const node_fit_call& second, double* values);
+// workspaces, for the split search: both decompositions run interleaved, and
+// neither fit prints anything or stops the run. Returns false when either
+// fit fails (a decomposition that does not converge or meets an exactly zero
+// divisor, a negative mean pair count, a normaliser that is not positive):
+// such a pair has no value. Otherwise both values are those of
+// node_log_likelihood.
+bool quiet_pair_log_likelihood(const node_fit_call& first, const node_fit_call& second,
+                               double* values);
+
+// The same for one node: false when the fit fails, else its value in *value.
+bool quiet_log_likelihood(const node_fit_call& f, double* value);
 
 // The pairwise model's node fit (model/pairwise_fit.h) with the common
 // bookkeeping: ws.fitted is 1 and every outcome counts as retained when n > 0,

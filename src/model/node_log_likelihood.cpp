@@ -37,7 +37,9 @@ void compact_covariance(real** cov, const int* retained, int m, int q) {
 // the start values, with the removed outcomes taken out. Returns the size c of
 // the matrix to decompose, 0 when the node's value is 0 without a fit, or -1
 // when the mean pair count is negative (which must end the run).
-int prepare_fit(const int* stats, int n, real* params, real* means, fit_workspace& ws) {
+int prepare_fit(const int* stats, int n, real* params, real* means, fit_workspace& ws, int quiet) {
+    ws.quiet = quiet;
+    ws.failed = 0;
     ws.n_retained = 0;
     ws.fitted = 0;
     ws.passes = 0;
@@ -120,7 +122,7 @@ double finish_fit(int c, int ok, int n, real* params, real* means, real* normali
 double node_log_likelihood(const int* stats, int n, real* params, real* means, real* normaliser,
                            fit_workspace& ws) {
     if (node_model == node_model_pairwise) return pairwise_node_fit(stats, n, means, ws);
-    const int c = prepare_fit(stats, n, params, means, ws);
+    const int c = prepare_fit(stats, n, params, means, ws, 0);
     if (c < 0) fatal_error("ey cannot be negative\n");
     if (c == 0) return 0.0;
     // The step matrix needs the singular values and V only.
@@ -129,37 +131,55 @@ double node_log_likelihood(const int* stats, int n, real* params, real* means, r
     return finish_fit(c, ok, n, params, means, normaliser, ws);
 }
 
-void pair_log_likelihood(const node_fit_call& first, const node_fit_call& second, double* values) {
+bool quiet_log_likelihood(const node_fit_call& f, double* value) {
+    if (node_model == node_model_pairwise) {
+        *value = pairwise_node_fit(f.stats, f.n, f.means, *f.ws);
+        return true;
+    }
+    *value = 0.0;
+    const int c = prepare_fit(f.stats, f.n, f.params, f.means, *f.ws, 1);
+    if (c < 0) return false;
+    if (c == 0) return true;
+    fit_workspace& ws = *f.ws;
+    if (svd_quiet(ws.cov_matrix, c, ws.singular_values, ws.svd_v, ws.superdiagonal) !=
+        svd_converged)
+        return false;
+    *value = finish_fit(c, 1, f.n, f.params, f.means, f.normaliser, ws);
+    return ws.failed == 0;
+}
+
+bool quiet_pair_log_likelihood(const node_fit_call& first, const node_fit_call& second,
+                               double* values) {
     if (node_model == node_model_pairwise) {
         values[0] = pairwise_node_fit(first.stats, first.n, first.means, *first.ws);
         values[1] = pairwise_node_fit(second.stats, second.n, second.means, *second.ws);
-        return;
+        return true;
     }
     const node_fit_call* calls[2] = {&first, &second};
     int c[2];
     svd_job jobs[2];
     for (int t = 0; t < 2; t++) {
         const node_fit_call& f = *calls[t];
-        c[t] = prepare_fit(f.stats, f.n, f.params, f.means, *f.ws);
-        // The first fit's stop comes before anything of the second.
-        if (t == 0 && c[0] < 0) fatal_error("ey cannot be negative\n");
+        c[t] = prepare_fit(f.stats, f.n, f.params, f.means, *f.ws, 1);
+        if (c[t] < 0) return false;
         jobs[t] = {f.ws->cov_matrix,    c[t],         f.ws->singular_values, f.ws->svd_v,
                    f.ws->superdiagonal, svd_converged};
     }
-    if (c[0] > 0 && c[1] > 0) svd_pair(jobs[0], jobs[1]);
-    // Then each fit in turn, with whatever its decomposition printed or
-    // stopped with at the point where the fit alone would have met it.
+    if (c[0] > 0 && c[1] > 0) {
+        svd_pair(jobs[0], jobs[1]);
+    } else {
+        for (int t = 0; t < 2; t++)
+            if (c[t] > 0)
+                jobs[t].outcome =
+                    svd_quiet(jobs[t].a, jobs[t].n, jobs[t].w, jobs[t].v, jobs[t].work);
+    }
     for (int t = 0; t < 2; t++) {
         const node_fit_call& f = *calls[t];
-        if (c[t] < 0) fatal_error("ey cannot be negative\n");
-        if (c[t] == 0) {
-            values[t] = 0.0;
-            continue;
-        }
-        const int ok = c[0] > 0 && c[1] > 0
-                           ? svd_result(jobs[t].outcome)
-                           : SVDCMP(f.ws->cov_matrix, c[t], c[t], f.ws->singular_values,
-                                    f.ws->svd_v, f.ws->superdiagonal, false);
-        values[t] = finish_fit(c[t], ok, f.n, f.params, f.means, f.normaliser, *f.ws);
+        values[t] = 0.0;
+        if (c[t] == 0) continue;
+        if (jobs[t].outcome != svd_converged) return false;
+        values[t] = finish_fit(c[t], 1, f.n, f.params, f.means, f.normaliser, *f.ws);
+        if (f.ws->failed) return false;
     }
+    return true;
 }

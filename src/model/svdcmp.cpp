@@ -13,6 +13,7 @@
 // form a long chain of dependent steps, and interleaving two independent
 // chains lets the processor overlap them. Each keeps its own sequence of
 // stored values; what SVDCMP would print or stop with is left to the caller.
+// svd_quiet is one such decomposition on its own.
 #include "model/svdcmp.h"
 
 #include <algorithm>
@@ -432,6 +433,15 @@ int svd_result(int outcome) {
         return 0;
     }
     return 1;
+}
+
+int svd_quiet(real** a, int n, real* w, real** v, real* work) {
+    real anorm = 0.0f;
+    if (svd_reduce(a, n, n, w, v, work, false, &anorm) == svd_zero_divisor) return svd_zero_divisor;
+    qr_lane q;
+    start_lane(q, nullptr, n, n, w, v, work, anorm);
+    while (q.outcome == svd_running) step(q);
+    return q.outcome;
 }
 
 int SVDCMP(real** a, int m, int n, real* w, real** v, real* work, bool with_u) {

@@ -55,3 +55,7 @@ struct svd_job {
 // and returns SVDCMP's value.
 void svd_pair(svd_job& first, svd_job& second);
 int svd_result(int outcome);
+
+// SVDCMP(a, n, n, w, v, work, false) that prints nothing and never stops:
+// returns how it ended (svd_converged, svd_no_convergence or svd_zero_divisor).
+int svd_quiet(real** a, int n, real* w, real** v, real* work);

@@ -61,6 +61,7 @@ real search_covariate(const grow_state& g, search_scratch& s, int t, int c, real
 real find_best_split(grow_state& g, int t) {
     node_table& nodes = *g.nodes;
     real own = nodes.node_value[t];
+    prepare_node_bounds(g, t);
     if (g.team != nullptr && nodes.node_cases[t] >= team_min_cases && team_has_helpers(g.team))
         return best_split_by_team(g, t, own);
 
@@ -71,7 +72,8 @@ real find_best_split(grow_state& g, int t) {
         real left_value = 0;
         real right_value = 0;
         real split_value = 0;
-        // Every search is held against the node's own value, not the best so far.
+        // Every search is held against the node's own value, not the best so
+        // far; the best so far only lets the bounds pass over candidates.
         real v = search_covariate(g, s, t, c, own, &left_value, &right_value, &split_value);
         if (v > best) {
             best = v;

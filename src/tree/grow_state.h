@@ -4,9 +4,15 @@
 // call owns its own state, so calls on different tables may run side by side.
 #pragma once
 
+#include <atomic>
+
 #include "model/fit_workspace.h"
+#include "model/node_bounds.h"
+#include "model/node_stats.h"
 #include "numeric/real.h"
+#include "numeric/run_counts.h"
 #include "tree/node_table.h"
+#include "tree/split_bounds.h"
 
 // What one thread needs to search covariates of a node: the four statistics
 // vectors, its fit work storage and outputs, and the search's private arrays,
@@ -25,9 +31,11 @@ struct search_scratch {
     real* right_params = nullptr; // n_outcomes + 1
     real* right_means = nullptr;  // n_outcomes + 1
     real right_normaliser = 0;
-    long n_fits = 0; // node fits made through this scratch
+    double right_fitted = 0; // the right value of the last pair, unrounded
+    long n_fits = 0;         // node fits made through this scratch
+    // The bounds that rule candidates out without fitting them.
+    split_bounds bounds;
 
-    int** sorted_outcomes = nullptr;  // n_outcomes + 1 rows of n
     real* sorted_covariate = nullptr; // n
     int* run_bounds = nullptr;        // n + 1
     int max_categories = 0;
@@ -60,6 +68,25 @@ struct grow_state {
     // case_rank[c][i]: position of case i in row c of the sorted rows of the
     // most recently created node that holds it (ordered covariates only).
     int** case_rank = nullptr; // n_covariates rows of n + 1
+
+    // For the bounds: the pattern index (bit j: outcome j) of every case; the
+    // pattern counts and own fit of the node being searched; each covariate's
+    // best so far in that search, shared by the searches side by side.
+    int* case_pattern = nullptr; // n
+    // The node_stats of one case of each pattern (2^q rows of stat_len), kept
+    // for q <= 10 (null above): the statistics of a set of cases are the sum
+    // of its cases' rows.
+    int* pattern_stats = nullptr;
+    int* node_counts = nullptr; // 2^q
+    tilt_reference node_ref;
+    // The Cholesky factor of the node's covariance of (outcomes, pair count)
+    // and its means, for split_score; score_dim statistics (q, or q+1 when a
+    // pair count can occur).
+    double* score_factor = nullptr;  // (q+1) x (q+1)
+    double* score_mean = nullptr;    // q+1
+    double* score_inverse = nullptr; // q+1: reciprocals of the factor's diagonal
+    int score_dim = 0;
+    std::atomic<real>* covariate_best = nullptr; // n_covariates
 
     search_scratch own;       // the growing thread's search storage and fit outputs
     long n_fits = 0;          // node fits made by this call, helpers' included
@@ -111,16 +138,30 @@ real search_covariate(const grow_state& g, search_scratch& s, int t, int c, real
 // (run g occupies b[g-1] .. b[g]-1). b needs m + 1 entries.
 int tie_groups(const real* p, int m, int* b);
 
-// Fits both sides; returns the right node value as fitted plus the stored left
-// value, unrounded, and stores both fitted values rounded to real.
-double daughters_value(search_scratch& s, const int* left_stats, int n_left, const int* right_stats,
-                       int n_right, real* left_value, real* right_value);
+// Fits both sides quietly; false when either fit fails (the candidate is then
+// not eligible). Otherwise *value is the right node value as fitted plus the
+// stored left value, unrounded, and both fitted values are stored rounded to
+// real.
+bool daughters_value(search_scratch& s, const int* left_stats, int n_left, const int* right_stats,
+                     int n_right, real* left_value, real* right_value, double* value);
 
 // Step s (1 .. 2^(k-1)-1) of the nominal search's Gray-code walk: returns the
 // category whose membership changes (the trailing zero bits of s) and sets
 // *joins to 1 when it joins the left group, 0 when it leaves it. With every
 // category present, the steps visit each non-empty subset of 0 .. k-2 once.
 int gray_step_category(unsigned s, int* joins);
+
+// Adds the statistics of case id to stats: its pattern's row where the rows
+// are kept, else from the outcome matrix (which leaves the pair total to
+// complete_pair_total). Either way the same integer sums.
+inline void add_case_stats(const grow_state& g, int* stats, int id) {
+    if (g.pattern_stats != nullptr) {
+        const int* one = g.pattern_stats + static_cast<long>(g.case_pattern[id]) * stat_len;
+        for (int e = 0; e < stat_len; e++) stats[e] += one[e];
+    } else {
+        accumulate_case(stats, g.outcomes, id);
+    }
+}
 
 // A case's category: its covariate value truncated toward zero.
 inline int category_of(real x) {

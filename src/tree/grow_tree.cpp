@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "model/node_stats.h"
 #include "numeric/arrays.h"
 #include "numeric/console.h"
 #include "numeric/fatal_error.h"
@@ -21,7 +22,6 @@ void alloc_search_scratch(search_scratch& s, int n, split_workspace& split, fit_
     s.right_params = dvector(n_outcomes + 1);
     s.right_means = dvector(n_outcomes + 1);
     s.n_fits = 0;
-    s.sorted_outcomes = imatrix(n_outcomes + 1, n);
     s.sorted_covariate = dvector(n);
     s.run_bounds = ivector(n + 1);
     s.max_categories = 0;
@@ -32,17 +32,18 @@ void alloc_search_scratch(search_scratch& s, int n, split_workspace& split, fit_
     s.category_count = ivector(k);
     s.category_flag = ivector(k);
     s.category_stats = imatrix(k, stat_len);
+    alloc_split_bounds(s.bounds, n, s.max_categories);
 }
 
 void release_search_scratch(search_scratch& s) {
     if (s.fit_params == nullptr) return;
     int k = s.max_categories > 0 ? s.max_categories : 1;
+    release_split_bounds(s.bounds);
     release_matrix(s.category_stats, k);
     release_vector(s.category_flag);
     release_vector(s.category_count);
     release_vector(s.run_bounds);
     release_vector(s.sorted_covariate);
-    release_matrix(s.sorted_outcomes, n_outcomes + 1);
     release_vector(s.right_means);
     release_vector(s.right_params);
     release_fit_workspace(s.right_fit);
@@ -95,6 +96,31 @@ void start_growth(grow_state& g, real** covariates, int** outcomes, int n, node_
 
     g.rank_mark = ivector(n);
 
+    g.case_pattern = ivector(n);
+    for (int i = 0; i < n; i++) {
+        int pattern = 0;
+        for (int j = 0; j < n_outcomes; j++) pattern |= (outcomes[j][i] != 0 ? 1 : 0) << j;
+        g.case_pattern[i] = pattern;
+    }
+    const int n_pat = 1 << n_outcomes;
+    if (n_outcomes <= 10) {
+        g.pattern_stats = ivector(static_cast<long>(n_pat) * stat_len);
+        int** one_case = imatrix(n_outcomes + 1, 1);
+        for (int p = 0; p < n_pat; p++) {
+            int s = 0;
+            for (int j = 0; j < n_outcomes; j++) s += one_case[j][0] = (p >> j) & 1;
+            one_case[n_outcomes][0] = s * (s - 1) / 2;
+            find_covmat(one_case, 0, 1, g.pattern_stats + static_cast<long>(p) * stat_len);
+        }
+        release_matrix(one_case, n_outcomes + 1);
+    }
+    g.node_counts = ivector(n_pat);
+    alloc_tilt_reference(g.node_ref, n_outcomes);
+    g.score_factor = new double[static_cast<size_t>((n_outcomes + 1) * (n_outcomes + 1))];
+    g.score_mean = new double[static_cast<size_t>(n_outcomes + 1)];
+    g.score_inverse = new double[static_cast<size_t>(n_outcomes + 1)];
+    g.covariate_best = new std::atomic<real>[static_cast<size_t>(n_covariates) + 1];
+
     g.n_nodes = 1;
     presort_root(g);
     for (int i = 0; i < n; i++) g.cases_in_t[0][i] = i;
@@ -114,6 +140,14 @@ void finish_growth(grow_state& g) {
 
     if (g.team != nullptr) finish_search_team(g.team);
     release_vector(g.rank_mark);
+    if (g.case_pattern != nullptr) release_vector(g.case_pattern);
+    if (g.node_counts != nullptr) release_vector(g.node_counts);
+    if (g.pattern_stats != nullptr) release_vector(g.pattern_stats);
+    if (g.node_ref.h != nullptr) release_tilt_reference(g.node_ref);
+    delete[] g.covariate_best;
+    delete[] g.score_factor;
+    delete[] g.score_mean;
+    delete[] g.score_inverse;
     release_search_scratch(g.own);
     std::free(g.posi);
     std::free(g.cases_in_t);

@@ -182,12 +182,16 @@ TEST(PairwiseFit, NodeFitEntriesDispatchOnTheRunsModel) {
     real normaliser = 0;
     EXPECT_EQ(node_log_likelihood(stats.data(), 90, params.data(), means.data(), &normaliser, a),
               direct);
-    double values[2];
-    pair_log_likelihood({stats.data(), 90, params.data(), means.data(), &normaliser, &a},
-                        {stats.data(), 90, params.data(), means.data(), &normaliser, &b}, values);
+    double values[2], value = 0;
+    EXPECT_TRUE(quiet_pair_log_likelihood(
+        {stats.data(), 90, params.data(), means.data(), &normaliser, &a},
+        {stats.data(), 90, params.data(), means.data(), &normaliser, &b}, values));
+    EXPECT_TRUE(quiet_log_likelihood(
+        {stats.data(), 90, params.data(), means.data(), &normaliser, &b}, &value));
     node_model = node_model_common;
     EXPECT_EQ(values[0], direct);
     EXPECT_EQ(values[1], direct);
+    EXPECT_EQ(value, direct);
     EXPECT_EQ(a.fitted, 1);
     EXPECT_EQ(a.n_retained, q);
     release_fit_workspace(a);

@@ -2,7 +2,6 @@
 // on one thread, and the stop a one-thread search would meet first.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,21 +13,6 @@
 
 namespace {
 
-// Every field of the first n_nodes entries of the table, bit for bit.
-std::string table_bytes(const tree_data& d) {
-    std::string bytes;
-    auto add = [&](const void* p, size_t size) { bytes.append(static_cast<const char*>(p), size); };
-    const size_t n = static_cast<size_t>(d.n_nodes);
-    add(d.nodes.node_value, n * sizeof(real));
-    add(d.nodes.split_value, n * sizeof(real));
-    add(d.nodes.split_covariate, n * sizeof(int));
-    add(d.nodes.left_daughter, n * sizeof(int));
-    add(d.nodes.node_cases, n * sizeof(int));
-    for (size_t t = 1; t < n; t++) add(&d.nodes.parent[t], sizeof(int));
-    for (size_t t = 0; t < n; t++) add(d.nodes.node_stats_table[t], stat_len * sizeof(int));
-    return bytes;
-}
-
 TEST(SearchTeam, HelpersGrowTheSameTree) {
     for (uint32_t seed : {3u, 11u, 29u}) {
         tree_data d(1500, 3, random_levels(seed, 9));
@@ -37,16 +21,12 @@ TEST(SearchTeam, HelpersGrowTheSameTree) {
         grow_tree(d.x_rows.data(), d.y_rows.data(), d.n, &d.n_nodes, d.nodes, d.split, d.fit, 0);
         ASSERT_GT(d.n_nodes, 7) << seed;
         const std::string alone = table_bytes(d);
+        // The bests the searches share may change how many candidates are
+        // fitted, never what is chosen.
         for (int helpers : {1, 3}) {
-            const long before = grow_fit_count;
             grow_tree(d.x_rows.data(), d.y_rows.data(), d.n, &d.n_nodes, d.nodes, d.split, d.fit,
                       helpers);
             EXPECT_TRUE(table_bytes(d) == alone) << seed << " with " << helpers << " helpers";
-            const long with_helpers = grow_fit_count - before;
-            const long before_alone = grow_fit_count;
-            grow_tree(d.x_rows.data(), d.y_rows.data(), d.n, &d.n_nodes, d.nodes, d.split, d.fit,
-                      0);
-            EXPECT_EQ(with_helpers, grow_fit_count - before_alone) << seed;
         }
     }
 }

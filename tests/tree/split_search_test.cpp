@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <set>
 #include <vector>
 
+#include "model/node_fit.h"
+#include "model/node_stats.h"
 #include "numeric/run_counts.h"
 #include "tree/grow_state.h"
 #include "tree_data.h"
@@ -90,6 +93,42 @@ TEST(OrderedSearch, BothDaughtersNeedSixtyOneCases) {
     EXPECT_EQ(even.nodes.node_cases[2], 61);
     EXPECT_EQ(even.nodes.split_value[0], 60.0f);
     EXPECT_EQ(even.nodes.split_covariate[0], 0);
+}
+
+TEST(OrderedSearch, ACandidateWhoseDaughterCannotBeFittedIsNotEligible) {
+    // Covariate 0 puts on the left four copies of 24 cases with nested
+    // outcome columns plus one more case: 97 cases whose covariance matrix
+    // the decomposition cannot diagonalise in 30 sweeps. Were that daughter
+    // worth 0, a perfect fit, this cut would win; it is not eligible, so
+    // covariate 1's cut wins, and nothing is printed about the failed fit.
+    const int nested[24] = {63, 63, 63, 31, 31, 31, 31, 62, 62, 30, 2, 2,
+                            4,  4,  8,  8,  0,  0,  0,  0,  0,  0,  0, 0};
+    tree_data d(194, 6, {1, 1});
+    std::mt19937 gen(4);
+    for (int i = 0; i < d.n; i++) {
+        const int pattern = i < 96 ? nested[i % 24] : i == 96 ? 47 : static_cast<int>(gen() % 64);
+        for (int j = 0; j < 6; j++) d.set_y(i, j, (pattern >> j) & 1);
+        d.x[0][i] = i < 97 ? 0.0f : 1.0f;
+        d.x[1][i] = static_cast<real>(i % 2);
+    }
+    testing::internal::CaptureStdout();
+    d.grow();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "growing ...\n");
+    ASSERT_EQ(d.n_nodes, 3);
+    EXPECT_EQ(d.nodes.split_covariate[0], 1);
+    // The failed daughter as a perfect fit would have beaten the winner.
+    std::vector<int> right(stat_len);
+    find_covmat(d.y_rows.data(), 97, 194, right.data());
+    std::vector<real> params(7), means(7);
+    real normaliser;
+    const double right_value =
+        node_log_likelihood(right.data(), 97, params.data(), means.data(), &normaliser, d.fit);
+    EXPECT_GT(right_value, -(d.nodes.node_value[1] + d.nodes.node_value[2]));
+    std::vector<int> left(stat_len);
+    find_covmat(d.y_rows.data(), 0, 97, left.data());
+    testing::internal::CaptureStdout();
+    node_log_likelihood(left.data(), 97, params.data(), means.data(), &normaliser, d.fit);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "No convergence in 30 SVDCMP iterations\n");
 }
 
 TEST(OrderedSearch, TiedValuesAreNeverSeparated) {

@@ -102,3 +102,17 @@ int node_depth(const node_table& nodes, int t) {
     for (int u = t; u != 0; u = nodes.parent[u]) depth++;
     return depth;
 }
+
+std::string table_bytes(const tree_data& d) {
+    std::string bytes;
+    auto add = [&](const void* p, size_t size) { bytes.append(static_cast<const char*>(p), size); };
+    const size_t n = static_cast<size_t>(d.n_nodes);
+    add(d.nodes.node_value, n * sizeof(real));
+    add(d.nodes.split_value, n * sizeof(real));
+    add(d.nodes.split_covariate, n * sizeof(int));
+    add(d.nodes.left_daughter, n * sizeof(int));
+    add(d.nodes.node_cases, n * sizeof(int));
+    for (size_t t = 1; t < n; t++) add(&d.nodes.parent[t], sizeof(int));
+    for (size_t t = 0; t < n; t++) add(d.nodes.node_stats_table[t], stat_len * sizeof(int));
+    return bytes;
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "model/fit_workspace.h"
@@ -46,3 +47,6 @@ std::vector<int> random_levels(uint32_t seed, int n_cov);
 
 // Depth of node t, by parent links.
 int node_depth(const node_table& nodes, int t);
+
+// Every field of the first n_nodes entries of the table, bit for bit.
+std::string table_bytes(const tree_data& d);

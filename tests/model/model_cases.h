@@ -26,6 +26,12 @@ inline int** outcome_columns(const std::vector<std::vector<int>>& cases, int q) 
     return y;
 }
 
+// A node (q = 6, n = 24) with three identical outcome columns: its covariance
+// matrix is exactly singular, and the decomposition's sweeps on it never settle.
+inline const std::vector<int> unconverged_stats = {
+    7,  12, 12, 12, 10, 5, 7,  7, 7, 7,   7,  3,   12,  10,  10,  10, 5,   12,
+    10, 10, 5,  12, 10, 5, 10, 5, 5, 111, 85, 111, 111, 111, 111, 65, 1311};
+
 // node_stats of the given cases (set_outcome_counts(q) must have been called).
 inline std::vector<int> stats_of(const std::vector<std::vector<int>>& cases, int q) {
     std::vector<int> stats(stat_len);

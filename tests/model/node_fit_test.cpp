@@ -2,6 +2,7 @@
 // failure paths, and agreement with an independent maximum-likelihood fit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -51,12 +52,6 @@ fit_result fit(const std::vector<int>& stats, int q, int n) {
 fit_result fit_cases(const std::vector<std::vector<int>>& cases, int q) {
     set_outcome_counts(q);
     return fit(stats_of(cases, q), q, static_cast<int>(cases.size()));
-}
-
-// Every case extended by a constant outcome value at the end.
-std::vector<std::vector<int>> with_constant(std::vector<std::vector<int>> cases, int value) {
-    for (auto& c : cases) c.push_back(value);
-    return cases;
 }
 
 TEST(MatVec, RoundsTheRunningSumAfterEveryTerm) {
@@ -188,54 +183,63 @@ double value_at_fit(const fit_result& r, int c, int n) {
     return n * v;
 }
 
-TEST(NodeFit, RemovedOutcomeCostsNLn2) {
+// An outcome constant over the node is dropped from the fit and costs n ln 2:
+// the retained outcomes are fitted as a node without it, with the pair count
+// taken among the retained outcomes only (counting pairs with an always-one
+// outcome would leave the objective without a finite maximum).
+TEST(NodeFit, ConstantOutcomesAreDroppedAtNLn2Each) {
+    struct node {
+        const char* what;
+        int q;
+        std::vector<double> p;
+        double association;
+        std::vector<int> place; // column of each outcome of the reduced case, -1 / -2: always 0 / 1
+        std::vector<int> retained;
+    };
+    const node nodes[] = {
+        {"last always 0", 2, {0.35, 0.6}, 0.7, {0, 1, -1}, {0, 1}},
+        {"last always 1", 2, {0.35, 0.6}, 0.7, {0, 1, -2}, {0, 1}},
+        {"middle always 0", 2, {0.6, 0.7}, 0.8, {0, -1, 1}, {0, 2}},
+        {"two always 1", 3, {0.3, 0.5, 0.6}, 0.9, {-2, 0, 1, -2, 2}, {1, 2, 4}},
+    };
     std::mt19937 gen(5);
-    auto base = random_cases(gen, 2, 120, {0.35, 0.6}, 0.7);
-    fit_result two = fit_cases(base, 2);
-    ASSERT_EQ(two.fitted, 1);
-    std::vector<int> stats = stats_of(base, 2);
-    const double best = reference_max_log_likelihood({stats[0] / 120.0, stats[1] / 120.0},
-                                                     stats[pair_total_index(2)] / 120.0, 120);
-    const double ln2 = std::log(2.0);
-    for (int constant : {0, 1}) {
-        fit_result three = fit_cases(with_constant(base, constant), 3);
-        ASSERT_EQ(three.fitted, 1) << constant;
-        EXPECT_EQ(three.n_retained, 2);
-        EXPECT_EQ(three.retained, (std::vector<int>{0, 1}));
-        // The mean pair count of the fit counts pairs among the retained outcomes.
-        EXPECT_EQ(three.means[2], two.means[2]) << constant;
-        EXPECT_EQ(three.params[3], -99.0f);
-        EXPECT_NEAR(three.value, value_at_fit(three, 3, 120), 1e-3);
-        EXPECT_LE(three.value, best - 120 * ln2 + 1e-3);
-        EXPECT_NEAR(three.value, best - 120 * ln2, 1e-2 * std::fabs(best)) << constant;
-        if (constant == 0) {
-            // Same statistics, same step matrix: the same iteration, shifted by n ln 2.
-            EXPECT_NEAR(three.value, two.value - 120 * ln2, 1e-3);
-            for (int k = 0; k <= 2; k++) EXPECT_NEAR(three.params[k], two.params[k], 1e-5);
-            EXPECT_NEAR(three.normaliser, 2 * two.normaliser, 1e-5 * two.normaliser);
+    for (const node& nd : nodes) {
+        const int n = 120, q = static_cast<int>(nd.place.size());
+        const auto reduced = random_cases(gen, nd.q, n, nd.p, nd.association);
+        std::vector<std::vector<int>> cases;
+        for (const auto& c : reduced) {
+            std::vector<int> full;
+            for (int at : nd.place) full.push_back(at >= 0 ? c[at] : at == -2);
+            cases.push_back(full);
         }
+        const fit_result small = fit_cases(reduced, nd.q);
+        const fit_result r = fit_cases(cases, q);
+        ASSERT_EQ(r.fitted, 1) << nd.what;
+        EXPECT_EQ(r.retained, nd.retained) << nd.what;
+        // The mean pair count of the fit counts pairs among the retained outcomes.
+        EXPECT_EQ(r.means[nd.q], small.means[nd.q]) << nd.what;
+        EXPECT_EQ(r.params[nd.q + 1], -99.0f) << nd.what;
+        EXPECT_NEAR(r.value, value_at_fit(r, nd.q + 1, n), 1e-3) << nd.what;
+        // Near the maximum of the likelihood less n ln 2 per dropped outcome.
+        const int dropped = q - nd.q;
+        set_outcome_counts(nd.q);
+        const std::vector<int> stats = stats_of(reduced, nd.q);
+        std::vector<double> ybar;
+        for (int j = 0; j < nd.q; j++) ybar.push_back(stats[j] / static_cast<double>(n));
+        const double best =
+            reference_max_log_likelihood(ybar, stats[pair_total_index(nd.q)] / double(n), n) -
+            dropped * n * std::log(2.0);
+        EXPECT_LE(r.value, best + 1e-3) << nd.what;
+        EXPECT_NEAR(r.value, best, 1e-2 * std::fabs(best)) << nd.what;
+        if (std::count(nd.place.begin(), nd.place.end(), -2) == 0) {
+            // Always-zero outcomes leave the statistics and the step matrix of
+            // the reduced node: the same iteration, shifted by n ln 2 each.
+            EXPECT_NEAR(r.value, small.value - dropped * n * std::log(2.0), 1e-3) << nd.what;
+            for (int k = 0; k <= nd.q; k++) EXPECT_NEAR(r.params[k], small.params[k], 1e-5);
+            EXPECT_NEAR(r.normaliser, std::ldexp(small.normaliser, dropped), 1e-5 * r.normaliser);
+        }
+        for (int k = 0; k <= nd.q; k++) EXPECT_LT(std::fabs(r.params[k]), 10.0f) << nd.what;
     }
-}
-
-TEST(NodeFit, AlwaysOneOutcomesDoNotRunAway) {
-    // Outcomes 0 and 3 positive in every case; without counting only the pairs
-    // among retained outcomes, the objective would have no finite maximum.
-    std::mt19937 gen(17);
-    auto middle = random_cases(gen, 3, 150, {0.3, 0.5, 0.6}, 0.9);
-    std::vector<std::vector<int>> cases;
-    for (auto& c : middle) cases.push_back({1, c[0], c[1], 1, c[2]});
-    fit_result r = fit_cases(cases, 5);
-    ASSERT_EQ(r.fitted, 1);
-    EXPECT_EQ(r.retained, (std::vector<int>{1, 2, 4}));
-    set_outcome_counts(3);
-    std::vector<int> stats = stats_of(middle, 3);
-    const double best =
-        reference_max_log_likelihood({stats[0] / 150.0, stats[1] / 150.0, stats[2] / 150.0},
-                                     stats[pair_total_index(3)] / 150.0, 150);
-    EXPECT_EQ(r.means[3], static_cast<real>(stats[pair_total_index(3)] / 150.0));
-    EXPECT_LE(r.value, best - 2 * 150 * std::log(2.0) + 1e-3);
-    EXPECT_NEAR(r.value, best - 2 * 150 * std::log(2.0), 1e-2 * std::fabs(best));
-    for (int k = 0; k <= 3; k++) EXPECT_LT(std::fabs(r.params[k]), 10.0f) << k;
 }
 
 // Nodes whose first full Newton step reaches the exponent cap: the capped
@@ -271,33 +275,11 @@ TEST(NodeFit, CappedTrialsAreHalvedNotAccepted) {
     EXPECT_EQ(r.stop_rule, fit_stop_gradient);
 }
 
-TEST(NodeFit, AlwaysZeroOutcomeKeepsThePairCountLast) {
-    // Outcome 1 never positive; outcomes 0 and 2 often positive together.
-    std::mt19937 gen(8);
-    auto two = random_cases(gen, 2, 90, {0.6, 0.7}, 0.8);
-    std::vector<std::vector<int>> cases;
-    for (auto& c : two) cases.push_back({c[0], 0, c[1]});
-    fit_result r = fit_cases(cases, 3);
-    ASSERT_EQ(r.fitted, 1);
-    EXPECT_EQ(r.retained, (std::vector<int>{0, 2}));
-    std::vector<int> stats = stats_of(cases, 3);
-    EXPECT_GE(stats[pair_total_index(3)], 90 / 3);
-    EXPECT_EQ(r.means[0], static_cast<real>(stats[0] / 90.0));
-    EXPECT_EQ(r.means[1], static_cast<real>(stats[2] / 90.0));
-    EXPECT_EQ(r.means[2], static_cast<real>(stats[pair_total_index(3)] / 90.0));
-    fit_result reduced = fit_cases(two, 2);
-    EXPECT_NEAR(r.value, reduced.value - 90 * std::log(2.0), 1e-3);
-}
-
 TEST(NodeFit, UnconvergedDecompositionGivesZeroAndKeepsStartValues) {
-    // Three identical outcome columns make the covariance matrix exactly
-    // singular; with negligibility judged at working precision, the sweeps on
-    // this one never settle.
-    const std::vector<int> stats = {7,  12, 12, 12,  10, 5,   7,   7,   7,   7,  7,   3,
-                                    12, 10, 10, 10,  5,  12,  10,  10,  5,   12, 10,  5,
-                                    10, 5,  5,  111, 85, 111, 111, 111, 111, 65, 1311};
+    // With negligibility judged at working precision, the sweeps on this
+    // singular covariance matrix never settle.
     testing::internal::CaptureStdout();
-    fit_result r = fit(stats, 6, 24);
+    fit_result r = fit(unconverged_stats, 6, 24);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "No convergence in 30 SVDCMP iterations\n");
     EXPECT_EQ(r.value, 0.0);
     EXPECT_EQ(r.fitted, 0);
@@ -369,28 +351,7 @@ TEST(NodeFit, AgreesWithIndependentMaximumLikelihood) {
                 stopped_early, loose, worst_converged);
 }
 
-} // namespace
-
-namespace {
-
-// A node whose decomposition never settles (see the test above), q = 6, n = 24.
-const std::vector<int> unconverged_stats = {7,  12, 12, 12,  10, 5,   7,   7,   7,   7,  7,   3,
-                                            12, 10, 10, 10,  5,  12,  10,  10,  5,   12, 10,  5,
-                                            10, 5,  5,  111, 85, 111, 111, 111, 111, 65, 1311};
-
-struct fit_out {
-    double value;
-    std::vector<real> params, means;
-    real normaliser;
-    int fitted, n_retained, passes, stop_rule;
-};
-
-fit_out outputs(double value, const std::vector<real>& params, const std::vector<real>& means,
-                real normaliser, const fit_workspace& ws) {
-    return {value, params, means, normaliser, ws.fitted, ws.n_retained, ws.passes, ws.stop_rule};
-}
-
-void expect_same(const fit_out& a, const fit_out& b, int trial) {
+void expect_same(const fit_result& a, const fit_result& b, int trial) {
     EXPECT_EQ(a.value, b.value) << trial;
     EXPECT_EQ(a.params, b.params) << trial;
     EXPECT_EQ(a.means, b.means) << trial;
@@ -401,32 +362,35 @@ void expect_same(const fit_out& a, const fit_out& b, int trial) {
     EXPECT_EQ(a.stop_rule, b.stop_rule) << trial;
 }
 
-// Both fits of a quiet pair, side by side and one after the other, from fresh
-// outputs: the same values and outputs where both fits succeed.
+// Both fits of a quiet pair, side by side, from fresh outputs: the same values
+// and outputs as each fit alone where both fits succeed.
 void compare_pair(const std::vector<int>& s1, int n1, const std::vector<int>& s2, int n2, int q,
                   int trial) {
     set_outcome_counts(q);
     fit_workspace ws[2];
-    alloc_fit_workspace(ws[0], q);
-    alloc_fit_workspace(ws[1], q);
-    std::vector<real> p[2], m[2];
-    real norm[2] = {-99.0f, -99.0f};
-    for (int t = 0; t < 2; t++) p[t].assign(q + 1, -99.0f), m[t].assign(q + 1, -99.0f);
+    fit_result side[2];
+    for (int t = 0; t < 2; t++) {
+        alloc_fit_workspace(ws[t], q);
+        side[t].params.assign(q + 1, -99.0f);
+        side[t].means.assign(q + 1, -99.0f);
+        side[t].normaliser = -99.0f;
+    }
     double values[2];
     ASSERT_TRUE(quiet_pair_log_likelihood(
-        {s1.data(), n1, p[0].data(), m[0].data(), &norm[0], &ws[0]},
-        {s2.data(), n2, p[1].data(), m[1].data(), &norm[1], &ws[1]}, values))
+        {s1.data(), n1, side[0].params.data(), side[0].means.data(), &side[0].normaliser, &ws[0]},
+        {s2.data(), n2, side[1].params.data(), side[1].means.data(), &side[1].normaliser, &ws[1]},
+        values))
         << trial;
-    const fit_out pair_first = outputs(values[0], p[0], m[0], norm[0], ws[0]);
-    const fit_out pair_second = outputs(values[1], p[1], m[1], norm[1], ws[1]);
-    for (int t = 0; t < 2; t++) p[t].assign(q + 1, -99.0f), m[t].assign(q + 1, -99.0f);
-    norm[0] = norm[1] = -99.0f;
-    const double v1 = node_log_likelihood(s1.data(), n1, p[0].data(), m[0].data(), &norm[0], ws[0]);
-    expect_same(pair_first, outputs(v1, p[0], m[0], norm[0], ws[0]), trial);
-    const double v2 = node_log_likelihood(s2.data(), n2, p[1].data(), m[1].data(), &norm[1], ws[1]);
-    expect_same(pair_second, outputs(v2, p[1], m[1], norm[1], ws[1]), trial);
-    release_fit_workspace(ws[0]);
-    release_fit_workspace(ws[1]);
+    for (int t = 0; t < 2; t++) {
+        side[t].value = values[t];
+        side[t].fitted = ws[t].fitted;
+        side[t].n_retained = ws[t].n_retained;
+        side[t].passes = ws[t].passes;
+        side[t].stop_rule = ws[t].stop_rule;
+        release_fit_workspace(ws[t]);
+    }
+    expect_same(side[0], fit(s1, q, n1), trial);
+    expect_same(side[1], fit(s2, q, n2), trial);
 }
 
 TEST(QuietPairLogLikelihood, SameAsTwoFitsInTurn) {

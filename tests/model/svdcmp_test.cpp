@@ -12,6 +12,7 @@
 
 #include "model/node_stats.h"
 #include "model/svdcmp.h"
+#include "model_cases.h"
 #include "numeric/arrays.h"
 #include "numeric/run_counts.h"
 
@@ -38,16 +39,6 @@ struct decomposition {
     int run() { return SVDCMP(a, m, n, w, v, work); }
 };
 
-TEST(Hypotenuse, ScalesByTheLargerMagnitude) {
-    EXPECT_DOUBLE_EQ(hypotenuse(3.0f, 4.0f), 5.0);
-    EXPECT_DOUBLE_EQ(hypotenuse(-4.0f, 3.0f), 5.0);
-    EXPECT_EQ(hypotenuse(0.0f, 0.0f), 0.0);
-    EXPECT_EQ(hypotenuse(0.0f, -2.5f), 2.5);
-    // Squares of these would overflow or underflow a real.
-    EXPECT_NEAR(hypotenuse(3e30f, 4e30f) / 5e30, 1.0, 1e-7);
-    EXPECT_NEAR(hypotenuse(3e-30f, 4e-30f) / 5e-30, 1.0, 1e-7);
-}
-
 // The decomposition's stored values rest on this exact sequence: divide the
 // smaller magnitude by the larger (X > Y picks X), square, round, and so on.
 double literal_hypotenuse(real x, real y) {
@@ -71,33 +62,33 @@ TEST(Hypotenuse, SameBitsAsTheTwoBranchForm) {
                   std::bit_cast<std::uint64_t>(literal_hypotenuse(x, y)))
             << x << " " << y;
     }
+    EXPECT_DOUBLE_EQ(hypotenuse(-4.0f, 3.0f), 5.0);
+    EXPECT_EQ(hypotenuse(0.0f, 0.0f), 0.0);
+    // Squares of these would overflow or underflow a real.
+    EXPECT_NEAR(hypotenuse(3e30f, 4e30f) / 5e30, 1.0, 1e-7);
+    EXPECT_NEAR(hypotenuse(3e-30f, 4e-30f) / 5e-30, 1.0, 1e-7);
     EXPECT_TRUE(std::isnan(hypotenuse(NAN, 1.0f)));
     EXPECT_TRUE(std::isnan(hypotenuse(2.0f, NAN)));
 }
 
 TEST(Svdcmp, DiagonalInputKeepsOrderAndSigns) {
-    decomposition d(4, 4);
-    const real diag[5] = {0, 2.5f, -1.0f, 0.0f, 4.0f};
-    for (int i = 1; i <= 4; i++)
-        for (int j = 1; j <= 4; j++) d.a[i][j] = i == j ? diag[i] : 0.0f;
-    ASSERT_EQ(d.run(), 1);
-    for (int i = 1; i <= 4; i++) {
-        EXPECT_EQ(d.w[i], std::fabs(diag[i])) << i;
-        for (int j = 1; j <= 4; j++) {
-            real expected = i != j ? 0.0f : (diag[i] > 0 ? -1.0f : 1.0f);
-            EXPECT_EQ(d.v[i][j], expected) << i << " " << j;
-        }
-    }
-}
-
-TEST(Svdcmp, OneByOne) {
-    for (real x : {3.5f, -0.25f}) {
-        decomposition d(1, 1);
-        d.a[1][1] = x;
+    const std::vector<std::vector<real>> diagonals = {{3.5f}, {-0.25f}, {2.5f, -1.0f, 0.0f, 4.0f}};
+    for (const auto& diag : diagonals) {
+        const int n = static_cast<int>(diag.size());
+        decomposition d(n, n);
+        for (int i = 1; i <= n; i++)
+            for (int j = 1; j <= n; j++) d.a[i][j] = i == j ? diag[i - 1] : 0.0f;
         ASSERT_EQ(d.run(), 1);
-        EXPECT_EQ(d.w[1], std::fabs(x));
-        EXPECT_EQ(d.a[1][1], -1.0f);
-        EXPECT_EQ(d.v[1][1], x > 0 ? -1.0f : 1.0f);
+        if (n == 1) {
+            EXPECT_EQ(d.a[1][1], -1.0f);
+        }
+        for (int i = 1; i <= n; i++) {
+            EXPECT_EQ(d.w[i], std::fabs(diag[i - 1])) << i;
+            for (int j = 1; j <= n; j++) {
+                real expected = i != j ? 0.0f : (diag[i - 1] > 0 ? -1.0f : 1.0f);
+                EXPECT_EQ(d.v[i][j], expected) << n << ": " << i << " " << j;
+            }
+        }
     }
 }
 
@@ -199,37 +190,6 @@ TEST(Svdcmp, StoredBitsOfFixedInputsAreUnchanged) {
     EXPECT_EQ(hash, 17436874779600864515ull);
 }
 
-TEST(Svdcmp, WithoutUTheSameValuesAndVectors) {
-    // Symmetric matrices like the fit's covariances, some of lower rank and
-    // some with an all-zero row and column; w and v must agree bit for bit.
-    std::mt19937 gen(4242);
-    std::normal_distribution<double> normal(0.0, 1.0);
-    for (int trial = 0; trial < 300; trial++) {
-        const int n = 1 + trial % 7;
-        const int rank = trial % 3 == 0 ? std::max(1, n - 2) : n;
-        std::vector<std::vector<double>> b(static_cast<size_t>(n + 1),
-                                           std::vector<double>(static_cast<size_t>(rank)));
-        for (int i = 1; i <= n; i++)
-            for (int r = 0; r < rank; r++) b[i][r] = normal(gen);
-        if (trial % 5 == 0)
-            for (int r = 0; r < rank; r++) b[n][r] = 0;
-        decomposition full(n, n), values(n, n);
-        for (int i = 1; i <= n; i++)
-            for (int j = 1; j <= n; j++) {
-                double sum = 0;
-                for (int r = 0; r < rank; r++) sum += b[i][r] * b[j][r];
-                full.a[i][j] = values.a[i][j] = static_cast<real>(sum);
-            }
-        const int ok = full.run();
-        ASSERT_EQ(SVDCMP(values.a, n, n, values.w, values.v, values.work, false), ok) << trial;
-        for (int i = 1; i <= n; i++) {
-            EXPECT_EQ(std::memcmp(&full.w[i], &values.w[i], sizeof(real)), 0) << trial;
-            for (int j = 1; j <= n; j++)
-                EXPECT_EQ(std::memcmp(&full.v[i][j], &values.v[i][j], sizeof(real)), 0) << trial;
-        }
-    }
-}
-
 } // namespace
 
 namespace {
@@ -265,16 +225,14 @@ bool same_values_and_vectors(const decomposition& x, const decomposition& y) {
     return true;
 }
 
+// Symmetric matrices like the fit's covariances, some of lower rank, some with
+// an all-zero row and column, and one that does not converge: each side of a
+// pair gets the w and v, bit for bit, that SVDCMP alone gives with or without U.
 TEST(SvdPair, EachSideAsSvdcmpLeavesIt) {
     std::mt19937 gen(5150);
-    // The covariance matrix of a node whose decomposition does not converge:
-    // three identical outcome columns make it exactly singular.
     set_outcome_counts(6);
-    const std::vector<int> stuck_stats = {7,  12, 12, 12,  10, 5,   7,   7,   7,   7,  7,   3,
-                                          12, 10, 10, 10,  5,  12,  10,  10,  5,   12, 10,  5,
-                                          10, 5,  5,  111, 85, 111, 111, 111, 111, 65, 1311};
     real** stuck = matrix(9, 9);
-    node_covariance(stuck_stats.data(), stuck, 24);
+    node_covariance(unconverged_stats.data(), stuck, 24);
     int stuck_seen = 0;
     for (int trial = 0; trial < 400; trial++) {
         // Sides of different sizes, so that one finishes well before the other.
@@ -288,6 +246,11 @@ TEST(SvdPair, EachSideAsSvdcmpLeavesIt) {
         }
         copy_input(first, alone1);
         copy_input(second, alone2);
+        decomposition with_u(n1, n1);
+        copy_input(first, with_u);
+        testing::internal::CaptureStdout();
+        const int ok_with_u = with_u.run();
+        testing::internal::GetCapturedStdout();
         testing::internal::CaptureStdout();
         const int ok1 = SVDCMP(alone1.a, n1, n1, alone1.w, alone1.v, alone1.work, false);
         const int ok2 = SVDCMP(alone2.a, n2, n2, alone2.w, alone2.v, alone2.work, false);
@@ -302,6 +265,8 @@ TEST(SvdPair, EachSideAsSvdcmpLeavesIt) {
         EXPECT_EQ(svd_result(j2.outcome), ok2) << trial;
         EXPECT_EQ(testing::internal::GetCapturedStdout(), alone_text) << trial;
         stuck_seen += ok1 == 0;
+        EXPECT_EQ(ok_with_u, ok1) << trial;
+        EXPECT_TRUE(same_values_and_vectors(with_u, alone1)) << trial;
         EXPECT_TRUE(same_values_and_vectors(first, alone1)) << trial;
         EXPECT_TRUE(same_values_and_vectors(second, alone2)) << trial;
     }

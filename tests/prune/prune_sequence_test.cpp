@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -42,7 +43,7 @@ struct small_tree {
 };
 
 struct pruning_result {
-    std::string block, out;
+    std::string out;
     int** lists;
 };
 
@@ -51,7 +52,7 @@ pruning_result run_pruning(small_tree& tree) {
     testing::internal::CaptureStdout();
     int** lists = prune_sequence(tree.nodes, tree.n);
     std::string out = testing::internal::GetCapturedStdout();
-    return {read_file("infor"), out, lists};
+    return {out, lists};
 }
 
 std::vector<int> list_of(int* v) {
@@ -69,7 +70,6 @@ TEST(PruneSequence, FiveNodeTreeGivesThreeSubtrees) {
     small_tree tree = five_nodes();
     pruning_result r = run_pruning(tree);
     EXPECT_EQ(r.out, "pruning ...\ndone\n");
-    EXPECT_EQ(r.block, "\n1th 0.000000: \n2th 5.000000: 2 \n3th 10.000000: 0 \n");
     ASSERT_EQ(n_subtrees, 3);
     EXPECT_EQ(alpha[0], 0.0f);
     EXPECT_EQ(alpha[1], 5.0f);
@@ -84,62 +84,51 @@ TEST(PruneSequence, FiveNodeTreeGivesThreeSubtrees) {
     for (int t = 1; t < 5; t++) EXPECT_EQ(tree.flag[t], 0) << t;
 }
 
-TEST(PruneSequence, BlockIsAppendedAfterEarlierReport) {
-    small_tree tree = five_nodes();
-    scoped_temp_cwd cwd;
-    write_file("infor", "table\n");
-    testing::internal::CaptureStdout();
-    prune_sequence(tree.nodes, tree.n);
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(read_file("infor"), "table\n\n1th 0.000000: \n2th 5.000000: 2 \n3th 10.000000: 0 \n");
-}
-
-TEST(PruneSequence, OneNodeTreeHasOneSubtree) {
-    small_tree tree({12.5f}, {0}, {-1});
-    pruning_result r = run_pruning(tree);
-    EXPECT_EQ(r.block, "\n1th 0.000000: \n");
-    EXPECT_EQ(n_subtrees, 1);
-    EXPECT_EQ(alpha[0], 0.0f);
-    EXPECT_EQ(tree.flag[0], 1);
-}
-
-TEST(PruneSequence, SplitsWithoutGainAreRemovedAtAlphaZero) {
-    // Root 100 into 60 and 40: no gain, so the only split goes at alpha 0.
-    small_tree flat({100, 60, 40}, {1, 0, 0}, {-1, 0, 0});
-    EXPECT_EQ(run_pruning(flat).block, "\n1th 0.000000: 0 \n");
-    EXPECT_EQ(n_subtrees, 1);
-
-    // A lower split that loses (g(2) = -1) goes at alpha 0; the root's own split
-    // then gives the next alpha.
-    small_tree lower({100, 30, 50, 30, 21}, {1, 0, 3, 0, 0}, {-1, 0, 0, 2, 2});
-    EXPECT_EQ(run_pruning(lower).block, "\n1th 0.000000: 2 \n2th 20.000000: 0 \n");
-    EXPECT_EQ(n_subtrees, 2);
-}
-
-TEST(PruneSequence, TiedLinkValuesArePrunedTogether) {
-    // g(1) = g(2) = 5, both below g(0): listed on one line in node order.
-    small_tree siblings({100, 50, 40, 20, 25, 15, 20}, {1, 3, 5, 0, 0, 0, 0},
-                        {-1, 0, 0, 1, 1, 2, 2});
-    EXPECT_EQ(run_pruning(siblings).block,
-              "\n1th 0.000000: \n2th 5.000000: 1 2 \n3th 10.000000: 0 \n");
-
-    // g(2) = g(4) = 5 with 4 below 2: only the upper node is listed.
-    small_tree nested({110, 40, 55, 20, 30, 12, 13}, {1, 0, 3, 0, 5, 0, 0}, {-1, 0, 0, 2, 2, 4, 4});
-    EXPECT_EQ(run_pruning(nested).block, "\n1th 0.000000: \n2th 5.000000: 2 \n3th 15.000000: 0 \n");
-    EXPECT_EQ(n_subtrees, 3);
-}
-
-TEST(PruneSequence, RelativeToleranceJoinsNearlyTiedLinks) {
-    // g(2) = 5 and g(1) the next real above 5: within 5 * 1.0000001 of the new
-    // alpha, so both go in the same step.
+// The block appended to the report (after what the run wrote before it) and
+// the number of subtrees, tree by tree.
+TEST(PruneSequence, ReportBlocks) {
     const real near = std::nextafter(5.0f, 6.0f);
     ASSERT_LE(static_cast<double>(near), 5.0 * 1.0000001);
-    small_tree tree({200, near, 5, 0, 0, 0, 0}, {1, 3, 5, 0, 0, 0, 0}, {-1, 0, 0, 1, 1, 2, 2});
-    pruning_result r = run_pruning(tree);
-    EXPECT_EQ(list_of(r.lists[1]), std::vector<int>({1, 2}));
+    struct sequence {
+        const char* what;
+        small_tree tree;
+        std::string block;
+    };
+    sequence cases[] = {
+        {"five nodes", five_nodes(), "\n1th 0.000000: \n2th 5.000000: 2 \n3th 10.000000: 0 \n"},
+        {"one node", small_tree({12.5f}, {0}, {-1}), "\n1th 0.000000: \n"},
+        // No gain: the only split goes at alpha 0.
+        {"flat", small_tree({100, 60, 40}, {1, 0, 0}, {-1, 0, 0}), "\n1th 0.000000: 0 \n"},
+        // A lower split that loses (g(2) = -1) goes at alpha 0; the root's own
+        // split then gives the next alpha.
+        {"losing lower split", small_tree({100, 30, 50, 30, 21}, {1, 0, 3, 0, 0}, {-1, 0, 0, 2, 2}),
+         "\n1th 0.000000: 2 \n2th 20.000000: 0 \n"},
+        // g(1) = g(2) = 5, both below g(0): one line in node order.
+        {"tied siblings",
+         small_tree({100, 50, 40, 20, 25, 15, 20}, {1, 3, 5, 0, 0, 0, 0}, {-1, 0, 0, 1, 1, 2, 2}),
+         "\n1th 0.000000: \n2th 5.000000: 1 2 \n3th 10.000000: 0 \n"},
+        // g(2) = g(4) = 5 with 4 below 2: only the upper node is listed.
+        {"tied nested",
+         small_tree({110, 40, 55, 20, 30, 12, 13}, {1, 0, 3, 0, 5, 0, 0}, {-1, 0, 0, 2, 2, 4, 4}),
+         "\n1th 0.000000: \n2th 5.000000: 2 \n3th 15.000000: 0 \n"},
+        // g(1) the next real above g(2) = 5: within 5 * 1.0000001 of the new
+        // alpha, so both go in the same step.
+        {"nearly tied",
+         small_tree({200, near, 5, 0, 0, 0, 0}, {1, 3, 5, 0, 0, 0, 0}, {-1, 0, 0, 1, 1, 2, 2}),
+         "\n1th 0.000000: \n2th 5.000000: 1 2 \n3th 190.000000: 0 \n"},
+    };
+    for (sequence& c : cases) {
+        scoped_temp_cwd cwd;
+        write_file("infor", "table\n");
+        testing::internal::CaptureStdout();
+        prune_sequence(c.tree.nodes, c.tree.n);
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(read_file("infor"), "table\n" + c.block) << c.what;
+        EXPECT_EQ(n_subtrees, std::count(c.block.begin(), c.block.end(), '\n') - 1) << c.what;
+    }
 }
 
-TEST(PruneSequence, ReportThatCannotBeOpenedIsAnError) {
+TEST(PruneSequence, ReportThatCannotBeOpenedOrWrittenIsAnError) {
     EXPECT_EXIT(
         {
             scoped_temp_cwd cwd;
@@ -148,9 +137,6 @@ TEST(PruneSequence, ReportThatCannotBeOpenedIsAnError) {
             prune_sequence(tree.nodes, tree.n);
         },
         testing::ExitedWithCode(1), "error: .*infor");
-}
-
-TEST(PruneSequence, FailedWriteOfTheBlockIsAnError) {
     EXPECT_EXIT(
         {
             scoped_temp_cwd cwd;

@@ -196,23 +196,33 @@ std::vector<int> blocks_of(const std::vector<int>& categories, int size) {
     return out;
 }
 
-TEST(NominalSearch, TwoCategoriesSplitValueOne) {
-    tree_data d(140, 1, {2});
-    nominal_blocks(d, blocks_of({1, 0}, 70), {1, 0});
-    d.grow();
-    ASSERT_GE(d.n_nodes, 3);
-    EXPECT_EQ(d.nodes.split_value[0], 1.0f);
-    EXPECT_EQ(d.nodes.node_cases[1], 70);
-    // Category 0 went left: the left daughter holds the mostly-positive cases.
-    EXPECT_GT(d.nodes.node_stats_table[1][0], d.nodes.node_stats_table[2][0]);
-}
-
-TEST(NominalSearch, FourCategoriesPairsZeroWithTwo) {
-    tree_data d(280, 1, {4});
-    nominal_blocks(d, blocks_of({0, 1, 2, 3}, 70), {1, 0, 1, 0});
-    d.grow();
-    ASSERT_GE(d.n_nodes, 3);
-    EXPECT_EQ(d.nodes.split_value[0], 5.0f);
+// Blocks of 70 cases per category present, mostly positive in the categories
+// marked: the root's mask names the categories that go left, with the
+// mostly-positive cases.
+TEST(NominalSearch, MaskOfTheBestDivision) {
+    struct division {
+        const char* what;
+        int k;
+        std::vector<int> present, positive;
+        real mask;
+        int left_cases;
+    };
+    const division cases[] = {
+        {"two categories", 2, {1, 0}, {1, 0}, 1.0f, 70},
+        {"zero with two", 4, {0, 1, 2, 3}, {1, 0, 1, 0}, 5.0f, 140},
+        // 3 always goes right, so 2 goes left alone; the walk passes absent
+        // category 1 but its bit stays clear.
+        {"absent category", 4, {0, 2, 3}, {0, 0, 1, 0}, 4.0f, 70},
+    };
+    for (const division& c : cases) {
+        tree_data d(70 * static_cast<int>(c.present.size()), 1, {c.k});
+        nominal_blocks(d, blocks_of(c.present, 70), c.positive);
+        d.grow();
+        ASSERT_GE(d.n_nodes, 3) << c.what;
+        EXPECT_EQ(d.nodes.split_value[0], c.mask) << c.what;
+        EXPECT_EQ(d.nodes.node_cases[1], c.left_cases) << c.what;
+        EXPECT_GT(d.nodes.node_stats_table[1][0], d.nodes.node_stats_table[2][0]) << c.what;
+    }
 }
 
 TEST(NominalSearch, EarlierDivisionWinsATie) {
@@ -233,18 +243,6 @@ TEST(NominalSearch, EarlierDivisionWinsATie) {
     ASSERT_GE(d.n_nodes, 3);
     EXPECT_EQ(d.nodes.split_value[0], 1.0f);
     EXPECT_EQ(d.nodes.node_cases[1], 68);
-}
-
-TEST(NominalSearch, AbsentCategoryStaysRight) {
-    // k = 4 with category 1 absent; 0 and 3 alike, 2 different. The only pure
-    // division puts 2 alone on the left (3 is always right); category 1's bit
-    // stays clear although the walk passes it.
-    tree_data d(210, 1, {4});
-    nominal_blocks(d, blocks_of({0, 2, 3}, 70), {0, 0, 1, 0});
-    d.grow();
-    ASSERT_GE(d.n_nodes, 3);
-    EXPECT_EQ(d.nodes.split_value[0], 4.0f);
-    EXPECT_EQ(d.nodes.node_cases[1], 70);
 }
 
 TEST(NominalSearch, SmallCategoriesCombineToSixtyOne) {

@@ -171,32 +171,30 @@ TEST(TestScore, OneOutcomeAtZeroParameters) {
     for (int t = 0; t < 3; t++) retained[t][0] = 0;
     std::vector<int> model = {0, 1, 2};
     score_storage work(3);
-    real slot = 0;
-    test_score(y.data(), test_node.data(), 5, &slot, 3, params, A.data(), n_retained.data(),
-               retained, model.data(), work.stats, work.held_out.data());
-    EXPECT_EQ(slot, static_cast<real>(4 * std::log(2.0)));
+    auto score = [&] {
+        real slot = 0;
+        test_score(y.data(), test_node.data(), 5, &slot, 3, params, A.data(), n_retained.data(),
+                   retained, model.data(), work.stats, work.held_out.data());
+        return slot;
+    };
+    EXPECT_EQ(score(), static_cast<real>(4 * std::log(2.0)));
     // Counting single held-out cases adds node 2's case.
     score_single_held_out = true;
-    slot = 0;
-    test_score(y.data(), test_node.data(), 5, &slot, 3, params, A.data(), n_retained.data(),
-               retained, model.data(), work.stats, work.held_out.data());
+    const real with_single = score();
     score_single_held_out = false;
-    EXPECT_EQ(slot, static_cast<real>(static_cast<real>(4 * std::log(2.0)) + std::log(2.0)));
+    EXPECT_EQ(with_single, static_cast<real>(static_cast<real>(4 * std::log(2.0)) + std::log(2.0)));
+
+    test_node = {3, 1, 1, 1, 1};
+    EXPECT_EXIT(score(), testing::ExitedWithCode(1), "node # out of range");
     release_matrix(params, 3);
     release_matrix(retained, 3);
-
-    std::vector<int> outside = {3, 1, 1, 1, 1};
-    EXPECT_EXIT(test_score(y.data(), outside.data(), 5, &slot, 3, params, A.data(),
-                           n_retained.data(), retained, model.data(), work.stats,
-                           work.held_out.data()),
-                testing::ExitedWithCode(1), "node # out of range");
 }
 
 TEST(TestScore, PairsParametersWithTheOutcomesTheFitKept) {
     set_outcome_counts(3);
-    // Held-out S = (2, 2, 2), pairs (0,1) 1, (0,2) 2, (1,2) 1, T = 4.
-    outcome_columns y(3, {{1, 1, 1}, {1, 0, 1}, {0, 1, 0}});
-    std::vector<int> test_node = {0, 0, 0};
+    // Held-out S = (2, 2, 3), pairs (0,1) 1, (0,2) 2, (1,2) 1, T = 4.
+    outcome_columns y(3, {{1, 1, 1}, {1, 0, 1}, {0, 1, 0}, {0, 0, 1}});
+    std::vector<int> test_node = {0, 0, 0, 0};
     const real theta0 = 0.75f, theta1 = -0.5f, theta2 = 1.25f, omega = 0.3f, a_full = 9.5f;
     const real a_reduced = 7.25f;
     real** params = matrix(2, 4);
@@ -211,40 +209,34 @@ TEST(TestScore, PairsParametersWithTheOutcomesTheFitKept) {
     score_storage work(2);
 
     std::vector<int> model = {0, 1};
-    real slot = 0;
-    test_score(y.data(), test_node.data(), 3, &slot, 2, params, A.data(), n_retained.data(),
-               retained, model.data(), work.stats, work.held_out.data());
-    double full = 3 * std::log(static_cast<double>(a_full));
+    auto score = [&] {
+        real slot = 0;
+        test_score(y.data(), test_node.data(), 4, &slot, 2, params, A.data(), n_retained.data(),
+                   retained, model.data(), work.stats, work.held_out.data());
+        return slot;
+    };
+    double full = 4 * std::log(static_cast<double>(a_full));
     full -= static_cast<double>(theta0) * 2;
     full -= static_cast<double>(theta1) * 2;
-    full -= static_cast<double>(theta2) * 2;
+    full -= static_cast<double>(theta2) * 3;
     full -= static_cast<double>(omega) * 4;
-    EXPECT_EQ(slot, static_cast<real>(full));
+    EXPECT_EQ(score(), static_cast<real>(full));
 
     // The same cases in a node scored with the reduced model: theta of outcome
     // 2 goes with S_2 and omega with the pairs among outcomes 0 and 2.
-    test_node = {1, 1, 1};
-    slot = 0;
-    test_score(y.data(), test_node.data(), 3, &slot, 2, params, A.data(), n_retained.data(),
-               retained, model.data(), work.stats, work.held_out.data());
-    double reduced = 3 * std::log(static_cast<double>(a_reduced));
+    test_node = {1, 1, 1, 1};
+    double reduced = 4 * std::log(static_cast<double>(a_reduced));
     reduced -= static_cast<double>(theta0) * 2;
-    reduced -= static_cast<double>(theta2) * 2;
+    reduced -= static_cast<double>(theta2) * 3;
     reduced -= static_cast<double>(omega) * 2;
-    EXPECT_EQ(slot, static_cast<real>(reduced));
+    EXPECT_EQ(score(), static_cast<real>(reduced));
 
     // A node without a model of its own uses its ancestor's; with none on the
     // way to the root every pattern counts alike, q ln 2 per case.
     model = {0, 0};
-    slot = 0;
-    test_score(y.data(), test_node.data(), 3, &slot, 2, params, A.data(), n_retained.data(),
-               retained, model.data(), work.stats, work.held_out.data());
-    EXPECT_EQ(slot, static_cast<real>(full));
+    EXPECT_EQ(score(), static_cast<real>(full));
     model = {-1, -1};
-    slot = 0;
-    test_score(y.data(), test_node.data(), 3, &slot, 2, params, A.data(), n_retained.data(),
-               retained, model.data(), work.stats, work.held_out.data());
-    EXPECT_EQ(slot, static_cast<real>(3 * std::log(8.0)));
+    EXPECT_EQ(score(), static_cast<real>(4 * std::log(8.0)));
     release_matrix(params, 2);
     release_matrix(retained, 2);
 }

@@ -82,33 +82,6 @@ TEST(FitCommand, SummaryNamesColumnsKindsAndMissingCounts) {
     EXPECT_TRUE(contains(r.err, "cross-validation: done in ")) << r.err;
 }
 
-TEST(FitCommand, BadInputEndsWithOneErrorLineAndNoReport) {
-    const std::string csv = "a,b,y\n1,x,1\n2,y,0\n3,x,1\n4,y,0\n";
-    struct bad {
-        std::string args, error;
-    };
-    const std::vector<bad> cases = {
-        {"d.csv --outcomes z", "column"},
-        {"d.csv", "--outcomes"},
-        {"d.csv --outcomes y --folds 1", "--folds 1"},
-        {"d.csv --outcomes y --folds 5", "more folds than subjects"},
-        {"d.csv --outcomes y --threads 0", "--threads"},
-        {"d.csv --outcomes y --frobnicate", "frobnicate"},
-        {"missing.csv --outcomes y", "missing.csv"},
-        {"d.csv --outcomes y --missing-code 9", "--missing-code"},
-    };
-    for (const bad& c : cases) {
-        std::string dir = make_temp_dir();
-        write_file(dir + "/d.csv", csv);
-        korva_run r = run_korva_in(dir, "", "", "fit " + c.args + " --out run");
-        EXPECT_EQ(r.status, 1) << c.args;
-        EXPECT_EQ(r.err.rfind("error: ", 0), 0u) << c.args << ": " << r.err;
-        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << c.args << ": " << r.err;
-        EXPECT_TRUE(contains(r.err, c.error)) << c.args << ": " << r.err;
-        EXPECT_TRUE(read_file(dir + "/run/infor").empty()) << c.args;
-    }
-}
-
 TEST(FitCommand, HelpAndVersion) {
     std::string dir = make_temp_dir();
     korva_run help = run_korva_in(dir, "", "", "fit --help");
@@ -178,46 +151,57 @@ TEST(FitCommand, PairwiseModelAndFoldsGivenByFileOrColumn) {
     }
 }
 
-TEST(FitCommand, FoldAndModelRefusals) {
-    std::string csv = "x,f,y1,y2\n";
+TEST(FitCommand, BadInputEndsWithOneErrorLineAndNoReport) {
+    const std::string small = "a,b,y\n1,x,1\n2,y,0\n3,x,1\n4,y,0\n";
+    std::string folds = "x,f,y1,y2\n";
     for (int s = 0; s < 12; s++) {
-        csv += std::to_string(s);
-        csv += s % 3 == 0 ? ",1," : ",2,";
-        csv += s % 2 == 0 ? "1,0\n" : "0,1\n";
-    }
-    struct bad {
-        std::string args, error;
-    };
-    const std::vector<bad> cases = {
-        {"--fold-column f --folds 3", "--folds 3, but the given folds number 2"},
-        {"--fold-column f --repeats 2", "--repeats 2, but the given folds have 1 repetition"},
-        {"--fold-column x", "column \"x\": expected a fold, a whole number from 1, found \"0\""},
-        {"--fold-column g", "--fold-column names \"g\", which is not a column"},
-        {"--fold-column f --fold-file f.folds", "give one of them"},
-        {"--fold-file none.folds", "none.folds"},
-        {"--model triple", "--model"},
-    };
-    for (const bad& c : cases) {
-        std::string dir = make_temp_dir();
-        write_file(dir + "/d.csv", csv);
-        korva_run r = run_korva_in(dir, "", "", "fit d.csv --outcomes y1,y2 -q " + c.args);
-        EXPECT_EQ(r.status, 1) << c.args;
-        EXPECT_TRUE(contains(r.err, c.error)) << c.args << ": " << r.err;
+        folds += std::to_string(s);
+        folds += s % 3 == 0 ? ",1," : ",2,";
+        folds += s % 2 == 0 ? "1,0\n" : "0,1\n";
     }
     // Eleven outcomes are too many for the pairwise model.
-    std::string wide = "x";
-    for (int j = 0; j < 11; j++) wide += ",y" + std::to_string(j);
-    wide += "\n";
+    std::string wide = "x", eleven = "y0";
+    for (int j = 1; j < 11; j++) eleven += ",y" + std::to_string(j);
+    wide += "," + eleven + "\n";
     for (int s = 0; s < 4; s++) {
         wide += std::to_string(s);
         for (int j = 0; j < 11; j++) wide += (s + j) % 2 != 0 ? ",1" : ",0";
         wide += "\n";
     }
-    std::string dir = make_temp_dir();
-    write_file(dir + "/w.csv", wide);
-    korva_run r = run_korva_in(dir, "", "",
-                               "fit w.csv --folds 2 --model pairwise --outcomes "
-                               "y0,y1,y2,y3,y4,y5,y6,y7,y8,y9,y10");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(contains(r.err, "the pairwise model takes at most 10 outcomes, not 11")) << r.err;
+    struct bad {
+        const std::string& csv;
+        std::string args, error;
+    };
+    const std::string y12 = "d.csv --outcomes y1,y2 -q ";
+    const std::vector<bad> cases = {
+        {small, "d.csv --outcomes z", "column"},
+        {small, "d.csv", "--outcomes"},
+        {small, "d.csv --outcomes y --folds 1", "--folds 1"},
+        {small, "d.csv --outcomes y --folds 5", "more folds than subjects"},
+        {small, "d.csv --outcomes y --threads 0", "--threads"},
+        {small, "d.csv --outcomes y --frobnicate", "frobnicate"},
+        {small, "missing.csv --outcomes y", "missing.csv"},
+        {small, "d.csv --outcomes y --missing-code 9", "--missing-code"},
+        {folds, y12 + "--fold-column f --folds 3", "--folds 3, but the given folds number 2"},
+        {folds, y12 + "--fold-column f --repeats 2",
+         "--repeats 2, but the given folds have 1 repetition"},
+        {folds, y12 + "--fold-column x",
+         "column \"x\": expected a fold, a whole number from 1, found \"0\""},
+        {folds, y12 + "--fold-column g", "--fold-column names \"g\", which is not a column"},
+        {folds, y12 + "--fold-column f --fold-file f.folds", "give one of them"},
+        {folds, y12 + "--fold-file none.folds", "none.folds"},
+        {folds, y12 + "--model triple", "--model"},
+        {wide, "d.csv --folds 2 --model pairwise --outcomes " + eleven,
+         "the pairwise model takes at most 10 outcomes, not 11"},
+    };
+    for (const bad& c : cases) {
+        std::string dir = make_temp_dir();
+        write_file(dir + "/d.csv", c.csv);
+        korva_run r = run_korva_in(dir, "", "", "fit " + c.args + " --out run");
+        EXPECT_EQ(r.status, 1) << c.args;
+        EXPECT_EQ(r.err.rfind("error: ", 0), 0u) << c.args << ": " << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << c.args << ": " << r.err;
+        EXPECT_TRUE(contains(r.err, c.error)) << c.args << ": " << r.err;
+        EXPECT_TRUE(read_file(dir + "/run/infor").empty()) << c.args;
+    }
 }

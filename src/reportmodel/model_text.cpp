@@ -30,6 +30,44 @@ size_t outcome_width(const std::string& name, size_t least) {
     return std::max(name.size(), least) + 2;
 }
 
+// Node t's odds ratios by pair of outcomes as a triangle: a row and a column
+// per outcome, e^omega_ab in row a and column b > a, "-" on the diagonal and
+// the lower half blank. Columns are as wide as the longest name (at least an
+// odds ratio's five characters). True when a ratio is out of the two-decimal
+// range ("<0.01" or ">100").
+bool print_pair_table(std::ostream& out, const fitted_model& model, int t) {
+    const size_t q = model.outcomes.size();
+    out << "\n";
+    if (scoring_model(model, t) == nullptr || q < 2) {
+        out << "  node " << t << ": none ("
+            << (q < 2 ? "a single outcome" : "no model was fitted on its path") << ")\n";
+        return false;
+    }
+    const std::string corner = "node " + std::to_string(t);
+    size_t label = corner.size(), column = 5;
+    for (const std::string& name : model.outcomes) {
+        label = std::max(label, name.size());
+        column = std::max(column, name.size());
+    }
+    column += 2;
+    out << "  " << left(corner, label);
+    for (const std::string& name : model.outcomes) out << right(name, column);
+    out << "\n";
+    bool out_of_range = false;
+    for (size_t a = 0; a < q; a++) {
+        out << "  " << left(model.outcomes[a], label);
+        for (size_t b = 0; b <= a; b++) out << right(b == a ? "-" : "", column);
+        for (size_t b = a + 1; b < q; b++) {
+            const std::string r = odds_ratio_text(
+                pair_odds_ratio(model, t, static_cast<int>(a), static_cast<int>(b)));
+            out_of_range = out_of_range || r[0] == '<' || r[0] == '>';
+            out << right(r, column);
+        }
+        out << "\n";
+    }
+    return out_of_range;
+}
+
 } // namespace
 
 void print_subtree(std::ostream& out, const fitted_model& model, const subtree_view& view) {
@@ -108,20 +146,12 @@ void print_profiles(std::ostream& out, const fitted_model& model, const subtree_
                "node's model\n      and its probability is its rate\n";
     if (pairwise) {
         out << "odds ratios by pair of outcomes (e^omega: how the odds of either outcome change "
-               "when the other\nis positive):\n";
-        for (int t : view.terminal_nodes) {
-            out << "  node " << t << ":";
-            int shown = 0;
-            for (size_t a = 0; a < q; a++)
-                for (size_t b = a + 1; b < q; b++) {
-                    const double r =
-                        pair_odds_ratio(model, t, static_cast<int>(a), static_cast<int>(b));
-                    if (std::isnan(r)) continue;
-                    out << (shown++ ? ", " : " ") << model.outcomes[a] << "-" << model.outcomes[b]
-                        << " " << fixed(r, 2);
-                }
-            out << (shown ? "\n" : " none (fewer than two outcomes vary)\n");
-        }
+               "when the other\nis positive; 1: no association), the pair's row and column "
+               "above the diagonal:\n";
+        bool out_of_range = false;
+        for (int t : view.terminal_nodes)
+            out_of_range = print_pair_table(out, model, t) || out_of_range;
+        if (out_of_range) out << "\n<0.01, >100: an odds ratio below 0.005 or above 100\n";
         return;
     }
     out << "odds ratio: e^omega of the node's model, the factor by which the odds of any one "

@@ -1,4 +1,4 @@
-// scoring_model, odds_ratio, pair_odds_ratio, association_words.
+// scoring_model, odds_ratio, pair_odds_ratio, odds_ratio_text, association_words.
 #include "reportmodel/node_association.h"
 
 #include <algorithm>
@@ -25,6 +25,15 @@ double pair_odds_ratio(const fitted_model& model, int t, int a, int b) {
     if (!retained(a) || !retained(b)) return NAN;
     const size_t q = model.outcomes.size();
     return std::exp(static_cast<double>(m->omega_pairs[static_cast<size_t>(a) * q + b]));
+}
+
+std::string odds_ratio_text(double ratio) {
+    if (std::isnan(ratio)) return "-";
+    if (ratio < 0.005) return "<0.01";
+    if (ratio > 100) return ">100";
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f", ratio);
+    return text;
 }
 
 std::string association_words(double ratio) {

@@ -19,6 +19,11 @@ double odds_ratio(const fitted_model& model, int t);
 // outcome is not in the fit or the model is the common one.
 double pair_odds_ratio(const fitted_model& model, int t, int a, int b);
 
+// An odds ratio as the views print it: two decimals, "<0.01" below 0.005
+// (which would print as 0.00), ">100" above 100 (beyond that the
+// decimals say nothing), "-" for NaN. At most six characters ("100.00").
+std::string odds_ratio_text(double ratio);
+
 // "each other positive outcome multiplies the odds of any outcome by 1.85
 // (the outcomes go together)", or the same for below 1.
 std::string association_words(double odds_ratio);

@@ -98,3 +98,29 @@ inline fitted_model hand_model() {
     m.cv.folds = 2;
     return m;
 }
+
+// The same tree under the pairwise node model with a third outcome c, positive
+// once in every node: each node's model has omega_ab = 0.5, omega_ac = -1 and
+// omega_bc = 0, but node 2's has omega_ab = 5 and omega_ac = -6 (odds ratios
+// beyond the two decimals).
+inline fitted_model hand_pairwise_model() {
+    fitted_model m = hand_model();
+    m.node_model_kind = "pairwise";
+    column_description c;
+    c.name = "c";
+    c.kind = column_outcome;
+    m.data.columns.push_back(c);
+    m.outcomes.push_back("c");
+    for (model_node_entry& e : m.nodes) {
+        e.positives.push_back(1);
+        e.rate.push_back(1.0 / e.cases);
+        fitted_node_model& f = e.model;
+        f.retained = {0, 1, 2};
+        f.pure = {false, false, false};
+        f.theta = {0.1f, 0.2f, 0.3f};
+        f.probability.push_back(0.2);
+        const float ab = e.number == 2 ? 5.0f : 0.5f, ac = e.number == 2 ? -6.0f : -1.0f;
+        f.omega_pairs = {0, ab, ac, ab, 0, 0, ac, 0, 0};
+    }
+    return m;
+}

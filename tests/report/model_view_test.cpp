@@ -125,6 +125,49 @@ TEST(ModelView, JsonHoldsTheTextViewsNumbers) {
     EXPECT_EQ(nodes[6]["path"], nlohmann::json({"group in {placebo}"}));
 }
 
+// Under the pairwise model each terminal node's odds ratios are a triangle
+// (e^0.5 = 1.65, e^-1 = 0.37, e^0 = 1.00; node 2's e^5 and e^-6 out of the
+// two decimals' range), the JSON lists the pairs, and the picture draws the
+// triangle beside the rates.
+TEST(ModelView, PairwiseOddsRatiosInTextJsonAndPicture) {
+    const fitted_model m = hand_pairwise_model();
+    const subtree_view view = view_of_subtree(m, 1, "chosen by number");
+    std::ostringstream text;
+    print_profiles(text, m, view);
+    const std::string t = text.str();
+    for (const char* line : {"  node 5      a      b      c", "  a           -   1.65   0.37",
+                             "  b                  -   1.00", "  c                         -",
+                             "  node 2      a      b      c", "  a           -   >100  <0.01",
+                             "<0.01, >100: an odds ratio below 0.005 or above 100"})
+        EXPECT_TRUE(has_line(t, line)) << "no line \"" << line << "\" in\n" << t;
+    EXPECT_EQ(t.find("odds ratio\n"), std::string::npos) << t; // no common-model column
+
+    const auto j = nlohmann::json::parse(
+        model_view_json(m, model_as_report(m, "hand.json"), model_cv_summary(m), view).dump());
+    const auto& pairs = j["subtree"]["nodes"][3]["association"]["pairs"]; // node 5
+    ASSERT_EQ(pairs.size(), 3u);
+    EXPECT_EQ(pairs[1]["outcomes"], nlohmann::json({"a", "c"}));
+    EXPECT_NEAR(pairs[1]["odds_ratio"].get<double>(), std::exp(-1.0), 1e-6);
+    EXPECT_FALSE(j["subtree"]["nodes"][3]["association"].contains("odds_ratio"));
+
+    std::ostringstream svg;
+    write_profiles_svg(svg, m, view, "hand.json");
+    const std::string s = svg.str();
+    size_t cells = 0;
+    for (size_t at = s.find(": odds ratio "); at != std::string::npos;
+         at = s.find(": odds ratio ", at + 1))
+        cells++;
+    EXPECT_EQ(cells, 15u); // three pairs in each of five rows (the whole data first)
+    EXPECT_NE(s.find("<title>a and c: odds ratio 0.37</title>"), std::string::npos);
+    EXPECT_NE(s.find("<title>a and b: odds ratio &gt;100</title>"), std::string::npos);
+    EXPECT_NE(s.find(">1.65</text>"), std::string::npos);
+    EXPECT_NE(s.find("odds ratio of a pair</text>"), std::string::npos); // the legend
+    if (!have_program("python3")) return;
+    const std::string dir = make_temp_dir();
+    write_file(dir + "/pairs.svg", s);
+    EXPECT_TRUE(well_formed_xml(dir + "/pairs.svg"));
+}
+
 // Names and labels with XML's special characters stay well formed in both
 // pictures (Graphviz's HTML-like labels are XML too).
 TEST(ModelView, PicturesAreWellFormed) {

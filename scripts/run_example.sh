@@ -20,4 +20,5 @@ cd "$root/examples"
 "$build/korva" fit pbc.csv --outcomes ascites,hepato,spiders --nominal trt,sex \
   --ordinal edema,stage --ignore id --out run
 echo
+echo "== korva report run/model.json: the chosen subtree, read back from the model file =="
 "$build/korva" report run/model.json

@@ -11,8 +11,8 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <deque>
 #include <cstdio>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -171,7 +171,6 @@ void stop_workers(fold_board& board, std::vector<std::thread>& workers) {
     board.pool = nullptr;
 }
 
-
 // Draws the permutations of the repetitions up to (not including) `upto`, in
 // repetition order, so that the random stream is the one-thread run's.
 void draw_orders(fold_board& board, int* cv_seed, long long upto) {
@@ -205,8 +204,7 @@ void parallel_repetitions(int n_folds, int n_repeats, int* cv_seed, std::FILE* r
     board.fold_size = n_subjects / n_folds;
     board.total = static_cast<long long>(n_folds) * n_repeats;
 
-    const int n_workers =
-        n_threads < board.total ? n_threads : static_cast<int>(board.total);
+    const int n_workers = n_threads < board.total ? n_threads : static_cast<int>(board.total);
     board.window = 4 * n_workers;
     board.jobs.resize(static_cast<size_t>(board.window));
     for (fold_job& job : board.jobs) job.done = false;

@@ -8,7 +8,6 @@
 
 #include "numeric/held_out_rule.h"
 
-
 // Warns when floor(n_subjects / n_folds) is below min_reliable_held_out.
 void warn_about_folds(int n_subjects, int n_folds);
 

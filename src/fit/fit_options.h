@@ -15,12 +15,12 @@ struct fit_options {
     std::string missing_code;          // korva's data file: the missing-value code, if any
     int folds = 5;
     int repeats = 10;
-    bool folds_given = false;   // --folds was on the command line
-    bool repeats_given = false; // --repeats was on the command line
+    bool folds_given = false;              // --folds was on the command line
+    bool repeats_given = false;            // --repeats was on the command line
     std::string model = "common";          // the node model: "common" or "pairwise"
     std::string fold_file;                 // folds given in a file, one line per subject
     std::vector<std::string> fold_columns; // folds given in columns of the table
-    int threads = 0; // 0: KORVA_THREADS, else one per core
+    int threads = 0;                       // 0: KORVA_THREADS, else one per core
     std::string out = ".";
     bool quiet = false;
 };

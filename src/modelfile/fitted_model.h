@@ -41,18 +41,18 @@ struct model_split {
 // theta_{q-1}, then omega_jk for j < k in order) and log_normaliser (ln Z),
 // and theta and omega_pairs show them.
 struct fitted_node_model {
-    bool fitted = false; // the fit wrote its parameters and normaliser
-    int model_node = -1; // the node whose fit scores this node's cases (itself when
-                         // fitted, else its nearest fitted ancestor; -1: none)
-    std::vector<int> retained;        // outcomes in the fit, ascending
-    std::vector<float> theta;         // per outcome (q entries); 0 for a pure outcome
-    std::vector<bool> pure;           // per outcome
-    float omega = 0;                  // common model: association on the pair count
-    std::vector<float> omega_pairs;   // pairwise model: q x q, row-major, symmetric, 0 diagonal
-    float normaliser = 0;             // common model: A as the fit stored it
-    std::vector<double> pair_params;  // pairwise model: the fit's parameters
-    double log_normaliser = 0;        // pairwise model: ln Z
-    std::vector<double> probability;  // per outcome: P(y_j = 1) under the model
+    bool fitted = false;             // the fit wrote its parameters and normaliser
+    int model_node = -1;             // the node whose fit scores this node's cases (itself when
+                                     // fitted, else its nearest fitted ancestor; -1: none)
+    std::vector<int> retained;       // outcomes in the fit, ascending
+    std::vector<float> theta;        // per outcome (q entries); 0 for a pure outcome
+    std::vector<bool> pure;          // per outcome
+    float omega = 0;                 // common model: association on the pair count
+    std::vector<float> omega_pairs;  // pairwise model: q x q, row-major, symmetric, 0 diagonal
+    float normaliser = 0;            // common model: A as the fit stored it
+    std::vector<double> pair_params; // pairwise model: the fit's parameters
+    double log_normaliser = 0;       // pairwise model: ln Z
+    std::vector<double> probability; // per outcome: P(y_j = 1) under the model
 };
 
 struct model_node_entry {

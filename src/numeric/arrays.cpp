@@ -61,14 +61,26 @@ int* ivector(long n) {
     return static_cast<int*>(obtain(n, sizeof(int), "allocation failure in ivector()"));
 }
 
-real** matrix(long rows, long columns) { return rows_of<real>(rows, columns, "error in matrix"); }
+real** matrix(long rows, long columns) {
+    return rows_of<real>(rows, columns, "error in matrix");
+}
 
-int** imatrix(long rows, long columns) { return rows_of<int>(rows, columns, "error in imatrix"); }
+int** imatrix(long rows, long columns) {
+    return rows_of<int>(rows, columns, "error in imatrix");
+}
 
-void release_vector(real* v) { give_back(v); }
-void release_vector(int* v) { give_back(v); }
-void release_matrix(real** m, long rows) { release_rows(m, rows); }
-void release_matrix(int** m, long rows) { release_rows(m, rows); }
+void release_vector(real* v) {
+    give_back(v);
+}
+void release_vector(int* v) {
+    give_back(v);
+}
+void release_matrix(real** m, long rows) {
+    release_rows(m, rows);
+}
+void release_matrix(int** m, long rows) {
+    release_rows(m, rows);
+}
 
 #ifdef KORVA_FUZZ
 void release_all_arrays() {

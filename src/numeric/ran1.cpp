@@ -15,7 +15,9 @@ int x1 = 0, x2 = 0, x3 = 0;
 real shuffle_table[98];
 int initialised = 0;
 
-real value_of(int a, int b) { return static_cast<real>((a + b * RM2) * RM1); }
+real value_of(int a, int b) {
+    return static_cast<real>((a + b * RM2) * RM1);
+}
 
 } // namespace
 
@@ -44,4 +46,6 @@ real RAN1(int* seed) {
     return out;
 }
 
-void reset_ran1() { initialised = 0; }
+void reset_ran1() {
+    initialised = 0;
+}

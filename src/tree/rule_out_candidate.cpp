@@ -179,8 +179,7 @@ void after_candidate_fit(const grow_state& g, search_scratch& s, const int* left
     }
     // The sides just fitted are the nearest references for the next
     // candidates, while the tilted bound pays.
-    if (!move_references || b.tilt_yield.rate < tilt_pays || !tilted_bound_applies())
-        return;
+    if (!move_references || b.tilt_yield.rate < tilt_pays || !tilted_bound_applies()) return;
     if (s.fit->fitted != 0 && s.fit->n_retained == n_outcomes)
         set_tilt_reference(b.left_ref, s.fit_params);
     if (s.right_fit.fitted != 0 && s.right_fit.n_retained == n_outcomes)

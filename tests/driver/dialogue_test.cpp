@@ -119,7 +119,9 @@ TEST(Dialogue, BadFilesAndAnswersEndWithOneErrorLine) {
         {"values after the last record", good, small_file + "7 1 0 1\n",
          "error: d.dat: line 9: found \"7\" after the last of the 6 records the header "
          "announces (the header's subject count must match the records)\n"},
-        {"unprintable bytes quoted safely", good, header + "\xef\xbb\xbf" "0.5 1 0 0\n",
+        {"unprintable bytes quoted safely", good,
+         header + "\xef\xbb\xbf"
+                  "0.5 1 0 0\n",
          "error: d.dat: subject 1, column 1: expected a number, found \"\\xef\\xbb\\xbf0.5\"\n"},
         {"nul byte quoted safely", good, header + std::string("0.5\0x", 5) + " 1 0 0\n",
          "error: d.dat: subject 1, column 1: expected a number, found \"0.5\\x00x\"\n"},

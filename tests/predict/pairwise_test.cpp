@@ -48,8 +48,8 @@ TEST(PredictScoring, PairwiseModelGivesEachPairItsOwnAssociation) {
         EXPECT_NEAR(p[i], exact, 1e-12) << "pattern " << i;
         EXPECT_NEAR(case_log_likelihood(scorer, y), std::log(exact), 1e-12) << "pattern " << i;
         // The statistics of one case: y_j, then y_j y_l for j <= l.
-        const int stats[9] = {y[0], y[1], y[2], y[0], y[0] * y[1], y[0] * y[2],
-                              y[1], y[1] * y[2], y[2]};
+        const int stats[9] = {y[0],        y[1], y[2],        y[0], y[0] * y[1],
+                              y[0] * y[2], y[1], y[1] * y[2], y[2]};
         EXPECT_EQ(case_log_likelihood(scorer, y),
                   -pairwise_held_out_score(params.data(), std::log(a), stats, 1, 3))
             << "pattern " << i;

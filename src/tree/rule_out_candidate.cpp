@@ -31,6 +31,11 @@
 //    the sum of the side's outcome counts and pair total (n times the means
 //    the fit uses, or more where outcomes are removed). The bounds
 //    themselves are evaluated in double, far more closely than that.
+//    Under the pairwise model only the pattern-frequency bound is used (its
+//    fit matches every pair's mean, so the tilt's moments do not bound it);
+//    that fit works in double from the integer statistics, so its value is off
+//    from n L(x) (L of the fit's own distribution, Gibbs' inequality again)
+//    by little more than the final rounding to real, which 2^-22 |b| covers.
 //    The assumptions on x cannot be checked before a fit that is not made;
 //    the checking mode (KORVA_CHECK_BOUNDS) fits every candidate and stops at
 //    the first side whose value exceeds its bound plus margin.

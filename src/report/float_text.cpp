@@ -12,8 +12,8 @@ std::string float_text(float value) {
     const std::chars_format form = std::fabs(value) >= 1e-4f && std::fabs(value) < 1e15f
                                        ? std::chars_format::fixed
                                        : std::chars_format::general;
-    std::to_chars_result r = std::to_chars(text, text + sizeof text, value, form);
-    std::string s(text, r.ptr);
-    if (s == "-0") s = "0";
-    return s;
+    // Negative zero reads as 0 to a user.
+    if (value == 0.0f) return "0";
+    const std::to_chars_result r = std::to_chars(text, text + sizeof text, value, form);
+    return std::string(text, r.ptr);
 }

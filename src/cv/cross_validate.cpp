@@ -9,34 +9,16 @@
 #include "numeric/progress_counts.h"
 #include "numeric/run_counts.h"
 
-namespace {
-
-void copy_column(real** covariates, int** outcomes, int from, real** cov_copy, int** out_copy,
-                 int to) {
-    for (int r = 0; r <= n_outcomes; r++) out_copy[r][to] = outcomes[r][from];
-    for (int v = 0; v < n_covariates; v++) cov_copy[v][to] = covariates[v][from];
-}
-
-} // namespace
-
 void fill_fold(real** covariates, int** outcomes, int n, const int* order, int c, int f,
                fold_copies& copies) {
     int m = 0;
     for (int j = 0; j < n; j++) {
         int s = order[j];
         if (c * f <= j && j < c * (f + 1)) {
-            copy_column(covariates, outcomes, s, copies.test_covariates, copies.test_outcomes,
-                        j - c * f);
+            copy_test_case(covariates, outcomes, s, copies, j - c * f);
             continue;
         }
-        copy_column(covariates, outcomes, s, copies.train_covariates, copies.train_outcomes, m);
-        for (int r = 0; r < n_outcomes; r++) {
-            int y = copies.train_outcomes[r][m];
-            if (y != 0 && y != 1) {
-                console_printf("%d %d %d %d %d\n", r, s, m, y, outcomes[r][s]);
-                silent_exit();
-            }
-        }
+        copy_training_case(covariates, outcomes, s, copies, m);
         m++;
     }
 }

@@ -5,7 +5,6 @@
 #include "cv/evaluate_fold.h"
 #include "numeric/arrays.h"
 #include "numeric/console.h"
-#include "numeric/fatal_error.h"
 #include "numeric/run_counts.h"
 
 int fill_given_fold(real** covariates, int** outcomes, int n, const int* fold_of, int f,
@@ -14,22 +13,11 @@ int fill_given_fold(real** covariates, int** outcomes, int n, const int* fold_of
     int held = 0;
     for (int s = 0; s < n; s++) {
         if (fold_of[s] == f) {
-            for (int r = 0; r <= n_outcomes; r++) copies.test_outcomes[r][held] = outcomes[r][s];
-            for (int v = 0; v < n_covariates; v++)
-                copies.test_covariates[v][held] = covariates[v][s];
+            copy_test_case(covariates, outcomes, s, copies, held);
             held++;
             continue;
         }
-        for (int r = 0; r <= n_outcomes; r++) copies.train_outcomes[r][m] = outcomes[r][s];
-        for (int v = 0; v < n_covariates; v++) copies.train_covariates[v][m] = covariates[v][s];
-        // The same check of the training outcomes as for drawn folds.
-        for (int r = 0; r < n_outcomes; r++) {
-            int y = copies.train_outcomes[r][m];
-            if (y != 0 && y != 1) {
-                console_printf("%d %d %d %d %d\n", r, s, m, y, outcomes[r][s]);
-                silent_exit();
-            }
-        }
+        copy_training_case(covariates, outcomes, s, copies, m);
         m++;
     }
     return held;

@@ -13,3 +13,11 @@ struct fold_copies {
 
 void alloc_fold_copies(fold_copies& copies);
 void release_fold_copies(fold_copies& copies);
+
+// Copies subject `from` into the held-out copies at column `to`.
+void copy_test_case(real** covariates, int** outcomes, int from, fold_copies& copies, int to);
+
+// Copies subject `from` into the training copies at column `to`, then checks
+// that its outcomes are 0 or 1: any other value prints the outcome, subject,
+// column and values and ends the run silently.
+void copy_training_case(real** covariates, int** outcomes, int from, fold_copies& copies, int to);

@@ -26,29 +26,33 @@ bool locate(const delimited_reader& reader, const std::string& path,
     return true;
 }
 
+// Opens the table and finds the named columns in its header; false with
+// message when the file cannot be read or a column is missing.
+bool open_and_locate(delimited_reader& reader, const std::string& path,
+                     const std::vector<std::string>& names, std::vector<size_t>& at,
+                     std::string& message) {
+    if (!open_delimited(reader, path)) {
+        message = reader.error;
+        return false;
+    }
+    return locate(reader, path, names, at, message);
+}
+
 } // namespace
 
 bool check_fold_column_names(const std::string& path, const std::vector<std::string>& names,
                              std::string& message) {
     delimited_reader reader;
-    if (!open_delimited(reader, path)) {
-        message = reader.error;
-        return false;
-    }
     std::vector<size_t> at;
-    return locate(reader, path, names, at, message);
+    return open_and_locate(reader, path, names, at, message);
 }
 
 bool read_fold_columns(const std::string& path, const std::vector<std::string>& names,
                        int n_subjects, std::vector<int>& folds, int& n_repeats, int& n_folds,
                        std::string& message) {
     delimited_reader reader;
-    if (!open_delimited(reader, path)) {
-        message = reader.error;
-        return false;
-    }
     std::vector<size_t> at;
-    if (!locate(reader, path, names, at, message)) return false;
+    if (!open_and_locate(reader, path, names, at, message)) return false;
     n_repeats = static_cast<int>(names.size());
     folds.assign(static_cast<size_t>(n_repeats) * n_subjects, 0);
     int s = 0;
